@@ -1,0 +1,38 @@
+#pragma once
+
+// The .in3 configuration file: the writer and the reader. The same bytes serve as the
+// download script that the driver library reads.
+
+#include <cstddef>
+#include <filesystem>
+#include <istream>
+#include <string>
+
+#include "configuration.h"
+
+namespace vanter {
+
+// Longest line the reader takes; the writer refuses values longer than this, so everything
+// it writes reads back identically.
+inline constexpr std::size_t kMaxLineLength = 32768;
+
+// The whole file text: CR LF between lines, none after the final "N".
+// Throws ConversionError for a typed port that does not convert, FileError for a value that
+// would break the line structure (CR, LF, Ctrl-Z) or is too long. Refuses nothing else: the
+// caller has made the "no slot enabled" test.
+std::string formatConfiguration(const Configuration& config);
+
+// Builds the text, then replaces `target` atomically. Throws as formatConfiguration, and
+// FileError naming the file when it can't be written; the previous file then stays as it was.
+void writeConfigurationFile(const std::filesystem::path& target, const Configuration& config);
+
+// Applies a configuration text to `config`: sets only what the text names, never unchecks a
+// slot. On any error (a port line that does not convert, a line over kMaxLineLength) throws
+// and leaves `config` untouched.
+void readConfiguration(std::istream& in, Configuration& config);
+
+// The same for a file; a file that can't be opened reads as empty (and so fails at the port
+// line with "'0x' is not a valid integer value").
+void readConfigurationFile(const std::filesystem::path& source, Configuration& config);
+
+} // namespace vanter
