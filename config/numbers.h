@@ -28,7 +28,9 @@ struct HexScan {
 HexScan scanHex(std::string_view text) noexcept;
 
 // The value a loading offset text stands for in the configuration file.
-inline std::uint32_t offsetValue(std::string_view text) noexcept { return scanHex(text).value; }
+inline std::uint32_t offsetValue(std::string_view text) noexcept {
+    return scanHex(text).value;
+}
 
 // Whether the offset check accepts the text: the scan consumes it to its end and the value
 // fits in 32 bits.
@@ -36,6 +38,8 @@ bool isAcceptableOffset(std::string_view text) noexcept;
 
 // The 32-bit value read as unsigned, lower-case hexadecimal, no prefix, no leading zeros.
 std::string toHex(std::uint32_t value);
-inline std::string toHex(std::int32_t value) { return toHex(static_cast<std::uint32_t>(value)); }
+inline std::string toHex(std::int32_t value) {
+    return toHex(static_cast<std::uint32_t>(value));
+}
 
 } // namespace vanter
