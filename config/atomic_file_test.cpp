@@ -1,0 +1,117 @@
+#include "config/atomic_file.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include "config/errors.h"
+#include "config/test_support.h"
+
+namespace vanter {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readBytes;
+using testing::TestFolder;
+using testing::writeBytes;
+
+mode_t permissions(const fs::path& file) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(file.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+// Expects a FileError naming `target`; the folder must hold `entries` entries afterwards.
+void expectRefused(const fs::path& target, std::string_view bytes) {
+    try {
+        writeFileAtomically(target, bytes);
+        ADD_FAILURE() << "no error writing " << target;
+    } catch (const FileError& e) {
+        EXPECT_TRUE(std::string(e.what()).starts_with("Cannot write '" + target.string() + "': "))
+            << e.what();
+    }
+}
+
+TEST(AtomicFile, CreatesANewFileWithTheUsualPermissions) {
+    TestFolder folder;
+    const mode_t mask = ::umask(027);
+    writeFileAtomically(folder / "new.in3", "1\r\nN");
+    writeFileAtomically(folder / "empty.in3", "");
+    ::umask(mask);
+    EXPECT_EQ(readBytes(folder / "new.in3"), "1\r\nN");
+    EXPECT_EQ(permissions(folder / "new.in3"), 0640u);
+    EXPECT_TRUE(fs::is_regular_file(folder / "empty.in3"));
+    EXPECT_EQ(fs::file_size(folder / "empty.in3"), 0u);
+    EXPECT_EQ(folder.entryCount(), 2u); // no temporary left behind
+}
+
+TEST(AtomicFile, ReplacesAndKeepsThePermissions) {
+    TestFolder folder;
+    const auto file = folder / "old.in3";
+    writeBytes(file, std::string(1000, 'o'));
+    fs::permissions(file, fs::perms(0604));
+    writeFileAtomically(file, "new");
+    EXPECT_EQ(readBytes(file), "new");
+    EXPECT_EQ(permissions(file), 0604u);
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+TEST(AtomicFile, RelativeNameInTheWorkingFolder) {
+    TestFolder folder;
+    const fs::path previous = fs::current_path();
+    fs::current_path(folder.path());
+    writeFileAtomically("Vanter.in3", "N");
+    fs::current_path(previous);
+    EXPECT_EQ(readBytes(folder / "Vanter.in3"), "N");
+}
+
+TEST(AtomicFile, SymbolicLinkIsReplacedNotFollowed) {
+    TestFolder folder;
+    const auto pointee = folder / "elsewhere.in3";
+    const auto link = folder / "link.in3";
+    writeBytes(pointee, "untouched");
+    fs::create_symlink(pointee, link);
+    writeFileAtomically(link, "replaced");
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(link), "replaced");
+    EXPECT_EQ(readBytes(pointee), "untouched");
+}
+
+TEST(AtomicFile, FolderThatCannotHoldTheFile) {
+    TestFolder folder;
+    writeBytes(folder / "plain", "a file, not a folder");
+    expectRefused(folder / "plain" / "x.in3", "N");
+    expectRefused(folder / "missing" / "x.in3", "N");
+    fs::create_directory(folder / "dir.in3");
+    expectRefused(folder / "dir.in3", "N");
+    expectRefused(folder.path() / "", "N");
+    EXPECT_TRUE(fs::is_directory(folder / "dir.in3"));
+    EXPECT_EQ(readBytes(folder / "plain"), "a file, not a folder");
+    EXPECT_EQ(folder.entryCount(), 2u);
+}
+
+// A write that fails half-way (the file size limit stands in for a full disk).
+TEST(AtomicFile, FailedWriteLeavesThePreviousFileByteIdentical) {
+    TestFolder folder;
+    const auto file = folder / "keep.in3";
+    const std::string previous = "2\r\n1\r\n0\r\n4\r\n2\r\n0\r\nC:\\fw\\main.hex\r\nN";
+    writeBytes(file, previous);
+
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    expectRefused(file, std::string(10000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(readBytes(file), previous);
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+} // namespace
+} // namespace vanter

@@ -1,0 +1,79 @@
+#pragma once
+
+// Test helpers: a fresh folder per test, whole-file reads and writes, readable output.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "config/configuration.h"
+
+namespace vanter::testing {
+
+class TestFolder {
+public:
+    TestFolder() {
+        std::string name = (std::filesystem::temp_directory_path() / "vanter-test-XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        path_ = name;
+    }
+    ~TestFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    const std::filesystem::path& path() const noexcept { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+    std::size_t entryCount() const {
+        return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_),
+                                                      std::filesystem::directory_iterator()));
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::filesystem::path& file, std::string_view bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace vanter::testing
+
+namespace vanter {
+
+// Readable failure output for configurations.
+inline void PrintTo(const SlotSettings& slot, std::ostream* out) {
+    *out << "{enabled " << slot.enabled << ", memoryType " << slot.memoryType << ", fileFormat "
+         << slot.fileFormat << ", offset '" << slot.offset << "', fileName '"
+         << (slot.fileName.size() > 40
+                 ? slot.fileName.substr(0, 40) + "...(" + std::to_string(slot.fileName.size()) + ")"
+                 : slot.fileName)
+         << "'}";
+}
+
+inline void PrintTo(const Configuration& config, std::ostream* out) {
+    *out << "{port '" << config.port << "', reset " << config.resetLevel;
+    for (const SlotSettings& slot : config.slots) {
+        *out << ", ";
+        PrintTo(slot, out);
+    }
+    *out << "}";
+}
+
+} // namespace vanter
