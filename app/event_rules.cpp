@@ -1,0 +1,137 @@
+#include "event_rules.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QWidget>
+
+namespace vanter::app {
+
+EventRules::EventRules(QWidget* window, QPushButton* defaultButton, ExitHandler onExit)
+    : QObject(window), window_(window), defaultButton_(defaultButton), onExit_(std::move(onExit)) {
+    qApp->installEventFilter(this);
+}
+
+EventRules::~EventRules() {
+    if (qApp != nullptr) {
+        qApp->removeEventFilter(this);
+    }
+}
+
+void EventRules::addMenuActions(const QList<QAction*>& actions) {
+    menuActions_ += actions;
+}
+
+void EventRules::watchExit(QWidget* edit) {
+    watchedEdits_.append(edit);
+    edit->installEventFilter(this);
+}
+
+bool EventRules::belongsToWindow(QObject* object) const {
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget != nullptr && widget->window() == window_;
+}
+
+bool EventRules::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // A line edit claims Ctrl+A for select-all; the menu's Save As must win.
+        if (belongsToWindow(watched) && overridesShortcut(static_cast<QKeyEvent*>(event))) {
+            event->ignore();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (belongsToWindow(watched) && pressDefaultButton(static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+        break;
+    case QEvent::FocusOut:
+        if (auto* edit = qobject_cast<QWidget*>(watched); edit && watchedEdits_.contains(edit)) {
+            focusLeft(edit, static_cast<QFocusEvent*>(event)->reason());
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool EventRules::overridesShortcut(QKeyEvent* event) const {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(event->key())));
+    for (const QAction* action : menuActions_) {
+        if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EventRules::pressDefaultButton(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        return false;
+    }
+    if ((event->modifiers() &
+         (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+        return false;
+    }
+    // In an open drop-down list Enter picks the entry.
+    if (QApplication::activePopupWidget() != nullptr) {
+        return false;
+    }
+    if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        button != nullptr && button->window() == window_) {
+        button->click();
+    } else if (defaultButton_ && defaultButton_->isEnabled()) {
+        defaultButton_->click();
+    }
+    event->accept();
+    return true;
+}
+
+void EventRules::focusLeft(QWidget* edit, int reason) {
+    if (checking_) {
+        return;
+    }
+    switch (reason) {
+    case Qt::MouseFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+    case Qt::OtherFocusReason:
+        break;
+    default:
+        // Deactivation, a menu or popup, a message box: the focus has not moved to a control.
+        return;
+    }
+    // The reason alone is not enough: a combo's popup takes the focus with reason Other.
+    QWidget* next = QApplication::focusWidget();
+    if (next == nullptr || next == edit || next->window() != window_ ||
+        qobject_cast<QMenuBar*>(next) != nullptr) {
+        return;
+    }
+    // After the focus change has completed: a box opened by the check must not keep the next
+    // control from getting its focus.
+    QMetaObject::invokeMethod(
+        this,
+        [this, target = QPointer<QWidget>(edit)] {
+            // A control switched off meanwhile can't be left by the user.
+            if (!target || !target->isEnabled()) {
+                return;
+            }
+            checking_ = true;
+            struct Reset {
+                bool& flag;
+                ~Reset() { flag = false; }
+            } reset{checking_};
+            onExit_(target);
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace vanter::app

@@ -1,0 +1,53 @@
+#pragma once
+
+// The keyboard and focus rules of the main window that the toolkit does not give by itself:
+// menu shortcuts win over the focused control, Enter presses the default button, and an
+// edit's exit check runs only when the focus moves to another control of the window.
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QAction;
+class QKeyEvent;
+class QPushButton;
+class QWidget;
+
+namespace vanter::app {
+
+class EventRules final : public QObject {
+public:
+    using ExitHandler = std::function<void(QWidget* edit)>;
+
+    // Watches the whole application for key events aimed at `window`.
+    EventRules(QWidget* window, QPushButton* defaultButton, ExitHandler onExit);
+    ~EventRules() override;
+
+    EventRules(const EventRules&) = delete;
+    EventRules& operator=(const EventRules&) = delete;
+
+    // Actions whose shortcuts take precedence over the focused control.
+    void addMenuActions(const QList<QAction*>& actions);
+    // Runs the exit handler for `edit` when the focus moves from it to another control.
+    void watchExit(QWidget* edit);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool belongsToWindow(QObject* object) const;
+    bool overridesShortcut(QKeyEvent* event) const;
+    bool pressDefaultButton(QKeyEvent* event);
+    void focusLeft(QWidget* edit, int reason);
+
+    QWidget* window_;
+    QPointer<QPushButton> defaultButton_;
+    ExitHandler onExit_;
+    QList<QAction*> menuActions_;
+    QList<QWidget*> watchedEdits_;
+    bool checking_ = false; // an exit check is running: focus moves it causes are its own
+};
+
+} // namespace vanter::app

@@ -1,0 +1,117 @@
+#include "file_commands.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include "../main_window.h"
+#include "../panels/unit_panel.h"
+#include "config/in3_file.h"
+#include "config/values.h"
+
+namespace vanter::app {
+
+namespace {
+
+// "VANTER III  v3.b3  -- ": the part of the caption that stays when a file name is shown.
+constexpr int kCaptionPrefixLength = 22;
+
+int position(std::span<const std::string_view> entries, std::string_view entry) {
+    return vanter::listPosition(entries, entry);
+}
+
+} // namespace
+
+std::filesystem::path toPath(const QString& name) {
+    return std::filesystem::path(name.toStdU16String());
+}
+
+FileCommands::FileCommands(TVante3_0& window) : window_(window) {}
+
+void FileCommands::showFileName(const QString& name) {
+    window_.setWindowTitle(window_.windowTitle().left(kCaptionPrefixLength) + name);
+}
+
+void FileCommands::readFile(const QString& name) {
+    vanter::Configuration config = window_.configuration();
+    vanter::readConfigurationFile(toPath(name), config);
+    window_.showConfiguration(config);
+}
+
+void FileCommands::writeFile(const QString& name) {
+    vanter::writeConfigurationFile(toPath(name), window_.configuration());
+}
+
+bool FileCommands::refuseWithoutUnit() {
+    if (window_.configuration().anyEnabled()) {
+        return false;
+    }
+    window_.messageBox(QString::fromLatin1(vanter::kNoVanterSelected));
+    return true;
+}
+
+void FileCommands::initialise() {
+    window_.setMessageCaption(QStringLiteral("VanterIII Message"));
+    window_.setCurrentFileName(QString::fromLatin1(kDefaultFileName));
+    if (QFileInfo(window_.currentFileName()).isFile()) {
+        showFileName(window_.currentFileName());
+        window_.SaveDialog->setFileName(window_.currentFileName());
+        readFile(window_.currentFileName());
+        return;
+    }
+    window_.unit(0).vanter->setChecked(true);
+    for (int slot = 1; slot < vanter::kSlotCount; ++slot) {
+        window_.unit(slot).vanter->setChecked(false);
+        window_.panel(slot).showSwitched(false);
+    }
+    window_.PrinterCombo->setCurrentIndex(position(vanter::kPortEntries, "0x3BC"));
+    window_.ResetCombo->setCurrentIndex(position(vanter::kResetEntries, "Low"));
+    for (int slot = 0; slot < vanter::kSlotCount; ++slot) {
+        window_.unit(slot).epromCombo->setCurrentIndex(position(vanter::kMemoryTypes, "27010"));
+        window_.unit(slot).formatCombo->setCurrentIndex(position(vanter::kFileFormats, "Binary"));
+    }
+    for (int slot = 0; slot < vanter::kSlotCount; ++slot) {
+        window_.unit(slot).addrEdit->setText(QStringLiteral("0x0000"));
+        window_.unit(slot).filenameEdit->setText(QString());
+    }
+}
+
+void FileCommands::newFile() {
+    initialise();
+}
+
+void FileCommands::open() {
+    window_.OpenDialog->setFileName(QString());
+    if (!window_.OpenDialog->execute()) {
+        return;
+    }
+    const QString name = window_.OpenDialog->fileName();
+    window_.setCurrentFileName(name);
+    showFileName(name);
+    window_.SaveDialog->setFileName(name);
+    readFile(name);
+}
+
+void FileCommands::save() {
+    if (refuseWithoutUnit() || window_.SaveDialog->fileName().isEmpty()) {
+        return;
+    }
+    writeFile(window_.SaveDialog->fileName());
+}
+
+void FileCommands::saveAs() {
+    if (refuseWithoutUnit()) {
+        return;
+    }
+    window_.SaveDialog->setTitle(QStringLiteral("Save As"));
+    if (!window_.SaveDialog->execute()) {
+        return;
+    }
+    const QString name = window_.SaveDialog->fileName();
+    window_.setCurrentFileName(name);
+    showFileName(name);
+    writeFile(name);
+}
+
+} // namespace vanter::app

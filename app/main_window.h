@@ -1,0 +1,195 @@
+#pragma once
+
+// The program's one window: every control as designed, the bindings of control events to
+// handlers, the message boxes, and the error net around every handler.
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <utility>
+
+#include "config/configuration.h"
+#include "dialogs.h"
+#include "emulator/driver.h"
+#include "emulator/reporter.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+
+namespace vanter::app {
+class EventRules;
+class FileCommands;
+class UnitPanel;
+} // namespace vanter::app
+
+class TVante3_0;
+
+// The program-wide reference to the main window; set as soon as its construction begins, so
+// that code run by the constructor finds the window, and empty again if construction fails.
+extern TVante3_0* Vante3_0;
+
+class TVante3_0 : public QMainWindow, public vanter::Reporter {
+    Q_OBJECT
+
+public:
+    // The initialisation step that the constructor runs once the controls stand.
+    // Empty: the file commands' own (default configuration file or defaults).
+    using Initialisation = std::function<void(TVante3_0&)>;
+
+    // The controls of one unit slot; the names carry the digit slot + 1.
+    struct UnitControls {
+        QFrame* bevel = nullptr;     // Bevel2 to Bevel5
+        QCheckBox* vanter = nullptr; // Vanter1 to Vanter4
+        QLabel* eprom = nullptr;     // Eprom1 to Eprom4
+        QComboBox* epromCombo = nullptr;
+        QLabel* fileFormat = nullptr;
+        QComboBox* formatCombo = nullptr;
+        QLabel* addrLabel = nullptr;
+        QLineEdit* addrEdit = nullptr;
+        QLabel* filename = nullptr;
+        QLineEdit* filenameEdit = nullptr;
+        QPushButton* browseBtn = nullptr;
+    };
+
+    TVante3_0(vanter::app::Dialogs& dialogs, vanter::Driver& driver,
+              Initialisation initialisation = {}, QWidget* parent = nullptr);
+    ~TVante3_0() override;
+
+    TVante3_0(const TVante3_0&) = delete;
+    TVante3_0& operator=(const TVante3_0&) = delete;
+
+    // The window's components as designed; each one's objectName is its member name.
+    QFrame* Bevel1 = nullptr;
+    QLabel* PrinterPort = nullptr;
+    QComboBox* PrinterCombo = nullptr;
+    QLabel* ResetLevel = nullptr;
+    QComboBox* ResetCombo = nullptr;
+    QPushButton* DownloadBut = nullptr;
+    QPushButton* Check = nullptr;
+    QPushButton* CloseBut = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QMenuBar* MainMenu = nullptr;
+    QMenu* File1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Contents1 = nullptr;
+    QAction* About1 = nullptr;
+    vanter::app::FileDialog* OpenDialog = nullptr;
+    vanter::app::FileDialog* SaveDialog = nullptr;
+
+    UnitControls& unit(int slot) { return units_.at(static_cast<std::size_t>(slot)); }
+    const UnitControls& unit(int slot) const { return units_.at(static_cast<std::size_t>(slot)); }
+    vanter::app::UnitPanel& panel(int slot);
+    vanter::app::FileCommands& fileCommands() { return *fileCommands_; }
+
+    // The name of the configuration file in use; shown in the caption.
+    const QString& currentFileName() const noexcept { return currentFileName_; }
+    void setCurrentFileName(const QString& name) { currentFileName_ = name; }
+
+    // The caption of every message box a handler shows.
+    const QString& messageCaption() const noexcept { return messageCaption_; }
+    void setMessageCaption(const QString& caption) { messageCaption_ = caption; }
+
+    // The configuration the controls show: port text as shown, list positions of the
+    // combos' texts (-1 for none), offset and file name texts.
+    vanter::Configuration configuration() const;
+
+    // Shows a configuration the way the file reader sets the controls: checks the boxes it
+    // enables (a newly checked box raises its panel switch; none is ever unchecked), then
+    // selects list entries and sets edit texts of the enabled slots from code, which raises
+    // no handler.
+    void showConfiguration(const vanter::Configuration& config);
+
+    // The message box with the message caption; returns the answer (kIdYes...).
+    int messageBox(const QString& text, int flags = vanter::app::kMbOk);
+    // The error box: the text with a full stop added as needed, captioned "VANTER III".
+    void errorBox(const QString& what);
+
+    QString statusText() const;
+
+    // vanter::Reporter: the status bar's text, then a message box.
+    void setStatusText(std::string_view text) override;
+    void showMessage(std::string_view text) override;
+
+    void setDriver(vanter::Driver& driver) noexcept { driver_ = &driver; }
+
+    // Handlers; each runs inside the error net. The slot handlers take the slot (0 to 3).
+    void VanterClick(int slot);
+    void FormatComboChange(int slot);
+    void AddrEditExit(int slot);
+    void FilenameEditChange(int slot);
+    void BrowseBtnClick(int slot);
+    void DownloadButClick();
+    void CheckClick();
+    void CloseButClick();
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Exit1Click();
+
+    // The error net: runs `handler`; an error it raises is shown in the error box and goes
+    // no further, so that no exception ever unwinds through the toolkit's frames.
+    template <class Handler> void guarded(Handler&& handler) noexcept {
+        try {
+            std::forward<Handler>(handler)();
+        } catch (const std::exception& error) {
+            errorBox(QString::fromLocal8Bit(error.what()));
+        } catch (...) {
+            errorBox(QStringLiteral("Unknown error"));
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Sets Vante3_0 on construction and clears it on destruction.
+    struct Published {
+        explicit Published(TVante3_0* window);
+        ~Published();
+        Published(const Published&) = delete;
+        Published& operator=(const Published&) = delete;
+        TVante3_0* window;
+    };
+
+    void buildWindow();
+    void buildTopRow(QWidget* client);
+    void buildUnit(QWidget* client, int slot);
+    void buildBottomRow(QWidget* client);
+    void buildMenus();
+    void buildStatusBar();
+    void setTabOrder();
+    void connectHandlers();
+    void fitLabels();
+
+    Published published_;
+    QString currentFileName_;
+    std::array<UnitControls, vanter::kSlotCount> units_{};
+    QString messageCaption_;
+    QLabel* statusPanel_ = nullptr;
+    QWidget* client_ = nullptr;
+    vanter::app::Dialogs& dialogs_;
+    vanter::Driver* driver_;
+    std::array<std::unique_ptr<vanter::app::UnitPanel>, vanter::kSlotCount> panels_;
+    std::unique_ptr<vanter::app::FileCommands> fileCommands_;
+    vanter::app::EventRules* eventRules_ = nullptr;
+};
