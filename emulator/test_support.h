@@ -1,0 +1,74 @@
+#pragma once
+
+// Test helpers: a fresh private folder per test, whole-file reads and writes, and environment
+// variables set for the life of an object.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace vanter::testing {
+
+// A new folder (mode 0700) under the system's temporary folder, removed with its contents.
+class TestFolder {
+public:
+    TestFolder() {
+        std::string name = (std::filesystem::temp_directory_path() / "vanter-emu-XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = name;
+    }
+    ~TestFolder() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    const std::filesystem::path& path() const noexcept { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void writeBytes(const std::filesystem::path& file, std::string_view bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        assign(value);
+    }
+    ~ScopedEnv() { assign(old_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    void assign(const std::optional<std::string>& value) const {
+        if (value)
+            ::setenv(name_.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name_.c_str());
+    }
+
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+} // namespace vanter::testing
