@@ -1,0 +1,17 @@
+# Fails unless LIBRARY exports exactly the functions SayHello and CheckVT.
+execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(exported)
+foreach(line IN LISTS lines)
+    if(line MATCHES "^[0-9a-fA-F]* *[TtWwDdBbRrVviI] ([^ ]+)$")
+        list(APPEND exported ${CMAKE_MATCH_1})
+    endif()
+endforeach()
+list(SORT exported)
+if(NOT exported STREQUAL "CheckVT;SayHello")
+    message(FATAL_ERROR "${LIBRARY} exports: ${exported} (expected CheckVT;SayHello)")
+endif()

@@ -1,0 +1,129 @@
+// The stand-in driver library: the two functions of the maker's library, simulated against a
+// chain of units described by environment variables (chain.h). Every call is recorded in the
+// transcript (transcript.h).
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "chain.h"
+#include "config/errors.h"
+#include "emulator/portgate.h"
+#include "emulator/script_path.h"
+#include "result_codes.h"
+#include "script.h"
+#include "transcript.h"
+#include "unit_loader.h"
+
+namespace vanter::standin {
+
+namespace {
+
+// The script is a few hundred bytes; anything past this is not one of ours.
+constexpr std::streamsize kMaxScriptSize = 1 << 20;
+
+std::string hex(std::uint32_t value) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%x", static_cast<unsigned>(value));
+    return digits;
+}
+
+Verdict readScript(const std::filesystem::path& path, Script& script) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {kScriptUnreadable, "the download script can't be opened"};
+    std::string text;
+    text.resize(static_cast<std::size_t>(kMaxScriptSize) + 1);
+    in.read(text.data(), kMaxScriptSize + 1);
+    if (in.bad())
+        return {kScriptUnreadable, "the download script can't be read"};
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (static_cast<std::streamsize>(text.size()) > kMaxScriptSize)
+        return {kScriptMalformed, "the download script is larger than 1 MiB"};
+    return parseScript(text, script);
+}
+
+Verdict download(const std::filesystem::path& path) {
+    Script script;
+    if (Verdict v = readScript(path, script); !v.ok())
+        return v;
+    Chain chain;
+    if (Verdict v = readChain(chain); !v.ok())
+        return v;
+    if (Verdict v = chain.link(script.port); !v.ok())
+        return v;
+    for (const UnitRecord& unit : script.units)
+        if (Verdict v = chain.find(unit.slot); !v.ok())
+            return v;
+    for (const UnitRecord& unit : script.units)
+        if (Verdict v = loadUnit(unit); !v.ok())
+            return v;
+    return {};
+}
+
+Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, std::int32_t slot) {
+    Chain chain;
+    if (Verdict v = readChain(chain); !v.ok())
+        return v;
+    if (!isValidPort(port))
+        return {kBadPort, "port " + std::to_string(port) +
+                              " is neither 1 to 5 nor a printer-port I/O address"};
+    if (reset != 0 && reset != 1)
+        return {kBadReset, "reset level " + std::to_string(reset) + " is not 0 or 1"};
+    if (memoryType < 0 || memoryType > 14)
+        return {kBadMemoryType, "memory type " + std::to_string(memoryType) + " is not 0 to 14"};
+    if (slot < 0 || slot > 3)
+        return {kBadSlot, "slot " + std::to_string(slot) + " is not 0 to 3"};
+    if (Verdict v = chain.link(port); !v.ok())
+        return v;
+    if (Verdict v = chain.find(slot); !v.ok())
+        return v;
+    if (const auto address = chain.faultAddress[static_cast<std::size_t>(slot)])
+        return {kMemoryFaultBase + static_cast<std::int32_t>(*address),
+                "unit #" + std::to_string(slot) + " fails at address " + hex(*address) +
+                    " (VANTER_SIM_FAULT)"};
+    return {};
+}
+
+} // namespace
+
+} // namespace vanter::standin
+
+extern "C" {
+
+PORTGATE_API int32_t PORTGATE_CALL SayHello(void) {
+    using namespace vanter::standin;
+    try {
+        std::filesystem::path path;
+        try {
+            path = vanter::downloadScriptPath();
+        } catch (const vanter::FileError& error) {
+            record("SayHello() script=?", kScriptUnreadable, error.what());
+            return kScriptUnreadable;
+        }
+        const Verdict verdict = download(path);
+        record("SayHello() script=" + path.string(), verdict.code, verdict.reason);
+        return verdict.code;
+    } catch (...) {
+        record("SayHello()", kInternalFailure, "unexpected failure inside the stand-in");
+        return kInternalFailure;
+    }
+}
+
+PORTGATE_API int32_t PORTGATE_CALL CheckVT(int32_t port, int32_t reset, int32_t memoryType,
+                                           int32_t slot) {
+    using namespace vanter::standin;
+    try {
+        const Verdict verdict = check(port, reset, memoryType, slot);
+        record("CheckVT(" + std::to_string(port) + ", " + std::to_string(reset) + ", " +
+                   std::to_string(memoryType) + ", " + std::to_string(slot) + ")",
+               verdict.code, verdict.reason);
+        return verdict.code;
+    } catch (...) {
+        record("CheckVT()", kInternalFailure, "unexpected failure inside the stand-in");
+        return kInternalFailure;
+    }
+}
+
+} // extern "C"

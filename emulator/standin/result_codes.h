@@ -1,0 +1,63 @@
+#pragma once
+
+// Result codes of the stand-in driver library. 0, -1, 146 and 153 mean what the maker's library
+// means by them; the others are the stand-in's own failure codes. They lie from 0xE1 up, below
+// 256, so that CheckVT reports them as configuration errors and the program shows them in
+// hexadecimal ("Download Fail# e3", "Vanter#0 config error $e3").
+//
+//  code          meaning
+//  0             success / the unit passed
+//  -1            the printer-port driver is not available (port 1-4 or an I/O address)
+//  146  (0x92)   the USB link failed to initialise (port 5)
+//  153  (0x99)   a unit that the call names is not present in the chain
+//  225  (0xe1)   the download script can't be found or read (or its folder is unsafe)
+//  226  (0xe2)   the download script is malformed (missing or extra lines, text that is
+//                not a number where one belongs, a continuation line other than Y or N)
+//  227  (0xe3)   bad port: not 1 to 5 and not a printer-port I/O address
+//  228  (0xe4)   bad reset level: not 0 or 1
+//  229  (0xe5)   bad unit slot: not 0 to 3, or a slot named twice in the script
+//  230  (0xe6)   bad memory type: script code not 1 to 15, check position not 0 to 14
+//  231  (0xe7)   bad file format: not 1 to 3
+//  232  (0xe8)   bad loading offset: not 1 to 8 hexadecimal digits
+//  233  (0xe9)   an image file is missing or can't be read
+//  234  (0xea)   a VANTER_SIM_ environment variable is malformed
+//  235-238       (0xeb-0xee) reserved for image loading
+//  239  (0xef)   internal failure of the stand-in
+//  256 + a       CheckVT only: the unit's memory fails at address a
+
+#include <cstdint>
+#include <string>
+
+namespace vanter::standin {
+
+inline constexpr std::int32_t kOk = 0;
+inline constexpr std::int32_t kNoPrinterDriver = -1;
+inline constexpr std::int32_t kUsbFailed = 146;
+inline constexpr std::int32_t kUnitNotFound = 153;
+
+inline constexpr std::int32_t kScriptUnreadable = 0xE1;
+inline constexpr std::int32_t kScriptMalformed = 0xE2;
+inline constexpr std::int32_t kBadPort = 0xE3;
+inline constexpr std::int32_t kBadReset = 0xE4;
+inline constexpr std::int32_t kBadSlot = 0xE5;
+inline constexpr std::int32_t kBadMemoryType = 0xE6;
+inline constexpr std::int32_t kBadFormat = 0xE7;
+inline constexpr std::int32_t kBadOffset = 0xE8;
+inline constexpr std::int32_t kImageUnreadable = 0xE9;
+inline constexpr std::int32_t kBadSimulationSetting = 0xEA;
+inline constexpr std::int32_t kFirstImageCode = 0xEB; // reserved for image loading
+inline constexpr std::int32_t kLastImageCode = 0xEE;  // reserved for image loading
+inline constexpr std::int32_t kInternalFailure = 0xEF;
+
+// CheckVT's result for a memory fault: 256 + the failing address.
+inline constexpr std::int32_t kMemoryFaultBase = 256;
+
+// A result with the reason the transcript gives for it (empty for success).
+struct Verdict {
+    std::int32_t code = kOk;
+    std::string reason;
+
+    bool ok() const noexcept { return code == kOk; }
+};
+
+} // namespace vanter::standin

@@ -1,0 +1,290 @@
+// The stand-in driver library through its C interface, as the program calls it.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "emulator/portgate.h"
+#include "emulator/script_path.h"
+#include "emulator/test_support.h"
+#include "result_codes.h"
+
+namespace {
+
+using namespace vanter::standin;
+using vanter::testing::readBytes;
+using vanter::testing::ScopedEnv;
+using vanter::testing::TestFolder;
+using vanter::testing::writeBytes;
+
+using Env = std::vector<std::pair<const char*, std::string>>;
+
+class StandinTest : public ::testing::Test {
+protected:
+    TestFolder runtime;
+    ScopedEnv xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
+    ScopedEnv units{"VANTER_SIM_UNITS", std::nullopt};
+    ScopedEnv noLpt{"VANTER_SIM_NO_LPT", std::nullopt};
+    ScopedEnv usbFail{"VANTER_SIM_USB_FAIL", std::nullopt};
+    ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
+    ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", std::nullopt};
+    std::string image = (runtime / "image.bin").string();
+
+    StandinTest() { writeBytes(image, "\x01\x02\x03"); }
+
+    void writeScript(const std::string& text) { writeBytes(vanter::downloadScriptPath(), text); }
+
+    // A unit record with the test image, and its continuation line.
+    std::string unit(int slot, const char* continuation = "N") const {
+        return std::to_string(slot) + "\r\n5\r\n1\r\n0\r\n" + image + "\r\n" + continuation;
+    }
+
+    static void setAll(const Env& env) {
+        for (const auto& [name, value] : env)
+            ::setenv(name, value.c_str(), 1);
+    }
+};
+
+TEST_F(StandinTest, ValidScriptsLoad) {
+    const std::vector<std::string> scripts = {
+        "1\r\n0\r\n" + unit(0),
+        "5\r\n1\r\n" + unit(0, "Y") + "\r\n" + unit(1, "Y") + "\r\n" + unit(2, "Y") + "\r\n" +
+            unit(3),
+        "2bc\n0\n2\n15\n3\nFFFFFFFF\n" + image + "\nN",            // LF only, a typed port
+        "2F8\r\n1\r\n" + unit(3, "Y") + "\r\n" + unit(1) + "\r\n", // any order, a final line end
+        "d010\n0\n0\n1\n2\n8000\n" + image + "\nN\n",
+    };
+    for (const std::string& script : scripts) {
+        SCOPED_TRACE(script);
+        writeScript(script);
+        EXPECT_EQ(SayHello(), kOk);
+    }
+}
+
+TEST_F(StandinTest, EachFaultOfTheScriptHasItsCode) {
+    std::filesystem::create_directory(runtime / "folder");
+    const std::string tail = "\r\n" + image + "\r\nN";
+    struct Row {
+        std::string script;
+        std::int32_t code;
+    };
+    const std::vector<Row> rows = {
+        {"", kScriptMalformed},
+        {"x3bc\r\n0\r\n" + unit(0), kScriptMalformed},
+        {"1", kScriptMalformed},
+        {"1\r\n0", kScriptMalformed},
+        {"1\r\n0\r\n0\r\n5\r\n1\r\n0", kScriptMalformed},
+        {"1\r\n0\r\n" + unit(0, "y"), kScriptMalformed},
+        {"1\r\n0\r\n" + unit(0, "Y"), kScriptMalformed},
+        {"1\r\n0\r\n" + unit(0) + "\r\nN", kScriptMalformed},
+        {"1\r\n0\r\n" + unit(0) + "\r\n\r\n", kScriptMalformed},
+        {"1\r\r\n0\r\n" + unit(0), kScriptMalformed},
+        {"1\r\nLow\r\n" + unit(0), kScriptMalformed},
+        {"1\r\n0\r\nA\r\n5\r\n1\r\n0" + tail, kScriptMalformed},
+        {"1\r\n0\r\n0\r\n 5\r\n1\r\n0" + tail, kScriptMalformed},
+        {"0\r\n0\r\n" + unit(0), kBadPort},
+        {"6\r\n0\r\n" + unit(0), kBadPort},
+        {"3bd\r\n0\r\n" + unit(0), kBadPort},
+        {"fc\r\n0\r\n" + unit(0), kBadPort},
+        {"10000\r\n0\r\n" + unit(0), kBadPort},
+        {"fffffffb\r\n0\r\n" + unit(0), kBadPort},
+        {"1\r\n-1\r\n" + unit(0), kBadReset},
+        {"1\r\n2\r\n" + unit(0), kBadReset},
+        {"1\r\n0\r\n4\r\n5\r\n1\r\n0" + tail, kBadSlot},
+        {"1\r\n0\r\n-1\r\n5\r\n1\r\n0" + tail, kBadSlot},
+        {"1\r\n0\r\n" + unit(1, "Y") + "\r\n" + unit(1), kBadSlot},
+        {"1\r\n0\r\n0\r\n0\r\n1\r\n0" + tail, kBadMemoryType},
+        {"1\r\n0\r\n0\r\n16\r\n1\r\n0" + tail, kBadMemoryType},
+        {"1\r\n0\r\n0\r\n5\r\n0\r\n0" + tail, kBadFormat},
+        {"1\r\n0\r\n0\r\n5\r\n4\r\n0" + tail, kBadFormat},
+        {"1\r\n0\r\n0\r\n5\r\n1\r\n0x10" + tail, kBadOffset},
+        {"1\r\n0\r\n0\r\n5\r\n1\r\n123456789" + tail, kBadOffset},
+        {"1\r\n0\r\n0\r\n5\r\n1\r\n" + tail, kBadOffset},
+        {"1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n" + (runtime / "absent.bin").string() + "\r\nN",
+         kImageUnreadable},
+        {"1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n\r\nN", kImageUnreadable},
+        {"1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n" + (runtime / "folder").string() + "\r\nN",
+         kImageUnreadable},
+        // The first fault in file order wins.
+        {"6\r\n2\r\n" + unit(0), kBadPort},
+        {"1\r\n0\r\n0\r\n0\r\n0\r\nzz\r\n\r\nN", kBadMemoryType},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.script);
+        writeScript(row.script);
+        EXPECT_EQ(SayHello(), row.code);
+    }
+}
+
+TEST_F(StandinTest, ScriptThatCantBeHadIsUnreadable) {
+    std::filesystem::remove(vanter::downloadScriptPath());
+    EXPECT_EQ(SayHello(), kScriptUnreadable);
+
+    // A folder for the script that someone else could plant files in.
+    std::filesystem::remove_all(runtime / "vanter3");
+    std::filesystem::create_directory(runtime / "vanter3");
+    std::filesystem::permissions(runtime / "vanter3", std::filesystem::perms::all);
+    writeBytes(runtime / "vanter3" / "$$temp.in3", "1\r\n0\r\n" + unit(0));
+    EXPECT_EQ(SayHello(), kScriptUnreadable);
+}
+
+TEST_F(StandinTest, SimulatedChainDecidesTheDownload) {
+    struct Row {
+        const char* name;
+        Env env;
+        std::string script;
+        std::int32_t code;
+    };
+    const std::string slots013 = unit(0, "Y") + "\r\n" + unit(1, "Y") + "\r\n" + unit(3);
+    const std::vector<Row> rows = {
+        {"units present", {{"VANTER_SIM_UNITS", "0,1,3"}}, "1\r\n0\r\n" + slots013, kOk},
+        {"unit absent", {{"VANTER_SIM_UNITS", "0,1,3"}}, "1\r\n0\r\n" + unit(2), kUnitNotFound},
+        {"no units", {{"VANTER_SIM_UNITS", ""}}, "5\r\n0\r\n" + unit(0), kUnitNotFound},
+        {"absent before image",
+         {{"VANTER_SIM_UNITS", "1"}},
+         "1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n\r\nN",
+         kUnitNotFound},
+        {"no LPT, port 1", {{"VANTER_SIM_NO_LPT", "1"}}, "1\r\n0\r\n" + unit(0), kNoPrinterDriver},
+        {"no LPT, I/O address",
+         {{"VANTER_SIM_NO_LPT", "1"}},
+         "2bc\r\n0\r\n" + unit(0),
+         kNoPrinterDriver},
+        {"no LPT, USB", {{"VANTER_SIM_NO_LPT", "1"}}, "5\r\n0\r\n" + unit(0), kOk},
+        {"LPT switched back", {{"VANTER_SIM_NO_LPT", "0"}}, "1\r\n0\r\n" + unit(0), kOk},
+        {"USB fails", {{"VANTER_SIM_USB_FAIL", "1"}}, "5\r\n0\r\n" + unit(0), kUsbFailed},
+        {"USB fails, port 4", {{"VANTER_SIM_USB_FAIL", "1"}}, "4\r\n0\r\n" + unit(0), kOk},
+        {"link before units",
+         {{"VANTER_SIM_USB_FAIL", "1"}, {"VANTER_SIM_UNITS", ""}},
+         "5\r\n0\r\n" + unit(0),
+         kUsbFailed},
+        {"fault only for CheckVT", {{"VANTER_SIM_FAULT", "0:1f00"}}, "1\r\n0\r\n" + unit(0), kOk},
+        {"bad units", {{"VANTER_SIM_UNITS", "4"}}, "1\r\n0\r\n" + unit(0), kBadSimulationSetting},
+        {"bad switch",
+         {{"VANTER_SIM_NO_LPT", "yes"}},
+         "1\r\n0\r\n" + unit(0),
+         kBadSimulationSetting},
+        {"bad fault", {{"VANTER_SIM_FAULT", "2"}}, "1\r\n0\r\n" + unit(0), kBadSimulationSetting},
+        {"script before setting", {{"VANTER_SIM_UNITS", "x"}}, "6\r\n0\r\n" + unit(0), kBadPort},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        setAll(row.env);
+        writeScript(row.script);
+        EXPECT_EQ(SayHello(), row.code);
+        for (const char* name :
+             {"VANTER_SIM_UNITS", "VANTER_SIM_NO_LPT", "VANTER_SIM_USB_FAIL", "VANTER_SIM_FAULT"})
+            ::unsetenv(name);
+    }
+}
+
+TEST_F(StandinTest, CheckResults) {
+    struct Row {
+        Env env;
+        std::int32_t port, reset, memoryType, slot;
+        std::int32_t code;
+    };
+    const std::vector<Row> rows = {
+        {{}, 1, 0, 4, 0, kOk},
+        {{}, 5, 1, 14, 3, kOk},
+        {{}, 0x2bc, 0, 0, 1, kOk},
+        {{}, 760, 0, 0, 2, kOk},
+        {{}, 0, 0, 4, 0, kBadPort},
+        {{}, 6, 0, 4, 0, kBadPort},
+        {{}, -1, 0, 4, 0, kBadPort},
+        {{}, 888 + 1, 0, 4, 0, kBadPort},
+        {{}, 1, -1, 4, 0, kBadReset},
+        {{}, 1, 2, 4, 0, kBadReset},
+        {{}, 1, 0, -1, 0, kBadMemoryType},
+        {{}, 1, 0, 15, 0, kBadMemoryType},
+        {{}, 1, 0, 4, -1, kBadSlot},
+        {{}, 1, 0, 4, 4, kBadSlot},
+        {{{"VANTER_SIM_UNITS", "0,1,3"}}, 1, 0, 4, 2, kUnitNotFound},
+        {{{"VANTER_SIM_UNITS", "0,1,3"}}, 1, 0, 4, 1, kOk},
+        {{{"VANTER_SIM_NO_LPT", "1"}}, 3, 0, 4, 0, kNoPrinterDriver},
+        {{{"VANTER_SIM_NO_LPT", "1"}}, 5, 0, 4, 0, kOk},
+        {{{"VANTER_SIM_USB_FAIL", "1"}}, 5, 0, 4, 0, kUsbFailed},
+        {{{"VANTER_SIM_FAULT", "2:1f00"}}, 1, 0, 4, 2, 256 + 0x1f00},
+        {{{"VANTER_SIM_FAULT", "2:1f00"}}, 1, 0, 4, 1, kOk},
+        {{{"VANTER_SIM_FAULT", "0:0, 3:0x7FFFFEFF"}}, 1, 0, 4, 0, 256},
+        {{{"VANTER_SIM_FAULT", "0:0, 3:0x7FFFFEFF"}}, 1, 0, 4, 3, 0x7FFFFFFF},
+        {{{"VANTER_SIM_FAULT", "3:7fffff00"}}, 1, 0, 4, 3, kBadSimulationSetting},
+        {{{"VANTER_SIM_FAULT", "4:10"}}, 1, 0, 4, 0, kBadSimulationSetting},
+        {{{"VANTER_SIM_FAULT", "1:zz"}}, 1, 0, 4, 0, kBadSimulationSetting},
+        {{{"VANTER_SIM_UNITS", "2"}, {"VANTER_SIM_FAULT", "2:10"}}, 1, 0, 4, 0, kUnitNotFound},
+        {{{"VANTER_SIM_UNITS", "0"}}, 1, 0, 4, 7, kBadSlot},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.port << ", " << row.reset << ", " << row.memoryType
+                                          << ", " << row.slot);
+        setAll(row.env);
+        EXPECT_EQ(CheckVT(row.port, row.reset, row.memoryType, row.slot), row.code);
+        for (const char* name :
+             {"VANTER_SIM_UNITS", "VANTER_SIM_NO_LPT", "VANTER_SIM_USB_FAIL", "VANTER_SIM_FAULT"})
+            ::unsetenv(name);
+    }
+}
+
+TEST(StandinCodes, OwnCodesAreDistinctConfigurationErrors) {
+    const std::int32_t own[] = {
+        kScriptUnreadable, kScriptMalformed,      kBadPort,        kBadReset,
+        kBadSlot,          kBadMemoryType,        kBadFormat,      kBadOffset,
+        kImageUnreadable,  kBadSimulationSetting, kInternalFailure};
+    std::set<std::int32_t> seen;
+    for (std::int32_t code : own) {
+        // The program shows them as "config error $.." after CheckVT.
+        EXPECT_GT(code, 0);
+        EXPECT_LT(code, kMemoryFaultBase);
+        EXPECT_NE(code, kUsbFailed);
+        EXPECT_NE(code, kUnitNotFound);
+        EXPECT_TRUE(seen.insert(code).second) << code;
+    }
+}
+
+TEST_F(StandinTest, CheckTakesEverythingFromItsArguments) {
+    writeScript("garbage");
+    EXPECT_EQ(CheckVT(1, 0, 4, 0), kOk);
+}
+
+TEST_F(StandinTest, TranscriptRecordsEveryCall) {
+    const std::filesystem::path log = runtime / "transcript.txt";
+    ScopedEnv named("VANTER_SIM_TRANSCRIPT", log.string());
+    const std::string script = vanter::downloadScriptPath().string();
+    writeScript("1\r\n0\r\n" + unit(0));
+    SayHello();
+    CheckVT(1, 0, 4, 0);
+    ::setenv("VANTER_SIM_UNITS", "0,1", 1);
+    CheckVT(5, 1, 14, 2);
+    ::setenv("VANTER_SIM_FAULT", "1:1f00", 1);
+    CheckVT(-1, 0, 4, 1);
+    CheckVT(1, 0, 4, 1);
+    writeScript("1\r\n0\r\n" + unit(2));
+    SayHello();
+    EXPECT_EQ(readBytes(log), "SayHello() script=" + script +
+                                  " -> 0\n"
+                                  "CheckVT(1, 0, 4, 0) -> 0\n"
+                                  "CheckVT(5, 1, 14, 2) -> 153\n"
+                                  "  reason: unit #2 is not present (VANTER_SIM_UNITS)\n"
+                                  "CheckVT(-1, 0, 4, 1) -> 227\n"
+                                  "  reason: port -1 is neither 1 to 5 nor a printer-port I/O "
+                                  "address\n"
+                                  "CheckVT(1, 0, 4, 1) -> 8192\n"
+                                  "  reason: unit #1 fails at address 1f00 (VANTER_SIM_FAULT)\n"
+                                  "SayHello() script=" +
+                                  script +
+                                  " -> 153\n"
+                                  "  reason: unit #2 is not present (VANTER_SIM_UNITS)\n");
+    ::unsetenv("VANTER_SIM_UNITS");
+    ::unsetenv("VANTER_SIM_FAULT");
+}
+
+TEST_F(StandinTest, TranscriptThatCantBeWrittenChangesNoResult) {
+    ScopedEnv named("VANTER_SIM_TRANSCRIPT", (runtime / "missing" / "log").string());
+    writeScript("1\r\n0\r\n" + unit(0));
+    EXPECT_EQ(SayHello(), kOk);
+    EXPECT_EQ(CheckVT(1, 0, 4, 0), kOk);
+}
+
+} // namespace
