@@ -1,0 +1,143 @@
+#include "emulator/images/binary_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "config/test_support.h"
+#include "emulator/images/image_writer.h"
+#include "emulator/images/test_support.h"
+
+namespace vanter::images {
+namespace {
+
+using vanter::testing::TestFolder;
+using vanter::testing::writeBytes;
+
+constexpr auto kBin = ImageFormat::binary;
+
+std::string text(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+// The offset is the place in the memory where the file's first byte goes.
+TEST(BinaryReader, FileBytesGoFromTheOffsetOn) {
+    struct Case {
+        std::size_t fileSize;
+        std::uint32_t offset;
+        std::uint32_t partSize;
+    };
+    for (const Case c : {Case{16, 0, 8 * KiB}, Case{100, 0x100, 8 * KiB}, Case{8 * KiB, 0, 8 * KiB},
+                         Case{1, 8 * KiB - 1, 8 * KiB}, Case{300 * KiB, 0x12345, 512 * KiB},
+                         Case{0, 0, 8 * KiB}, Case{0, 0xFFFFFFFF, 8 * KiB}}) {
+        const auto data = writer::randomBytes(c.fileSize, 7);
+        TestFolder folder;
+        writeBytes(folder / "image.bin", text(data));
+        const LoadedImage image = loadImageFile(folder / "image.bin", kBin, c.offset, c.partSize);
+        const auto memory = image.memory.memory();
+        ASSERT_EQ(memory.size(), c.partSize);
+        for (std::uint64_t a = 0; a < c.partSize; ++a) {
+            const bool inside = a >= c.offset && a < std::uint64_t{c.offset} + c.fileSize;
+            ASSERT_EQ(memory[a], inside ? data[a - c.offset] : 0xFF) << a;
+        }
+        EXPECT_EQ(image.memory.bytesLoaded(), c.fileSize);
+        if (c.fileSize > 0) {
+            EXPECT_EQ(image.memory.lowest(), c.offset);
+            EXPECT_EQ(image.memory.highest(), c.offset + c.fileSize - 1);
+        }
+    }
+}
+
+// A source that does not know its size, as a pipe.
+class Stream : public ByteSource {
+public:
+    explicit Stream(std::string bytes) : bytes_(std::move(bytes)), inner_(bytes_, name_) {}
+    std::size_t read(std::span<char> buffer) override {
+        return inner_.read(buffer.first(std::min<std::size_t>(buffer.size(), 1000)));
+    }
+    const std::string& name() const override { return name_; }
+
+private:
+    std::string name_ = "stream";
+    std::string bytes_;
+    MemorySource inner_;
+};
+
+TEST(BinaryReader, TooLargeOrMisplacedFailsAlsoWithoutKnownSize) {
+    struct Case {
+        std::size_t fileSize;
+        std::uint32_t offset;
+        LoadFailure failure;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {8 * KiB + 1, 0, LoadFailure::imageTooLarge,
+         "the file holds 8193 bytes, more than the 8192 bytes of the part"},
+        {8 * KiB, 1, LoadFailure::pastPartEnd,
+         "with offset 0x1 the file's byte 0x1fff and those after it would go to 0x2000 and "
+         "beyond, past the end of the part (last address 0x1fff)"},
+        {1, 8 * KiB, LoadFailure::pastPartEnd,
+         "with offset 0x2000 the file's byte 0x0 and those after it would go to 0x2000 and "
+         "beyond, past the end of the part (last address 0x1fff)"},
+        {16, 0xFFFFFFF8, LoadFailure::pastPartEnd, ""},
+    };
+    for (const Case& c : cases) {
+        const std::string data = text(writer::randomBytes(c.fileSize, 3));
+        for (bool knownSize : {true, false}) {
+            MemorySource memory(data, "stream");
+            Stream stream(data);
+            ByteSource& source = knownSize ? static_cast<ByteSource&>(memory) : stream;
+            MemoryImage image(8 * KiB);
+            try {
+                BinaryReader().load(source, c.offset, image);
+                ADD_FAILURE() << "loaded " << c.fileSize;
+            } catch (const ImageError& e) {
+                EXPECT_EQ(e.failure(), c.failure) << e.what();
+                EXPECT_EQ(e.line(), 0u);
+                if (!c.reason.empty()) {
+                    EXPECT_EQ(e.reason(), c.reason);
+                }
+            }
+        }
+    }
+}
+
+TEST(BinaryReader, MissingFileAndFolder) {
+    TestFolder folder;
+    for (const auto& [path, failure] :
+         {std::pair{folder / "absent.bin", LoadFailure::fileMissing},
+          std::pair{folder / "absent" / "x.bin", LoadFailure::fileMissing},
+          std::pair{std::filesystem::path(), LoadFailure::fileMissing},
+          std::pair{folder.path(), LoadFailure::fileUnreadable}}) {
+        try {
+            loadImageFile(path, kBin, 0, 8 * KiB);
+            ADD_FAILURE() << path;
+        } catch (const ImageError& e) {
+            EXPECT_EQ(e.failure(), failure) << e.what();
+            EXPECT_EQ(e.code(), resultCode(failure));
+        }
+    }
+}
+
+TEST(ImageError, CodesAreDistinctAndFitTheDriverRange) {
+    const LoadFailure all[] = {LoadFailure::fileMissing,       LoadFailure::fileUnreadable,
+                               LoadFailure::malformedRecord,   LoadFailure::badChecksum,
+                               LoadFailure::unknownRecordType, LoadFailure::recordCountMismatch,
+                               LoadFailure::beforePartStart,   LoadFailure::pastPartEnd,
+                               LoadFailure::contradictoryData, LoadFailure::imageTooLarge,
+                               LoadFailure::stateNotWritten};
+    std::set<std::int32_t> codes;
+    std::set<std::string_view> names;
+    for (LoadFailure f : all) {
+        const std::int32_t code = resultCode(f);
+        EXPECT_GE(code, 0x40);
+        EXPECT_LE(code, 0x4F);
+        codes.insert(code);
+        names.insert(failureName(f));
+    }
+    EXPECT_EQ(codes.size(), std::size(all));
+    EXPECT_EQ(names.size(), std::size(all));
+}
+
+} // namespace
+} // namespace vanter::images

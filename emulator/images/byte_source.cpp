@@ -1,0 +1,133 @@
+#include "byte_source.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "image_error.h"
+
+namespace vanter::images {
+
+namespace fs = std::filesystem;
+
+FileSource::FileSource(const fs::path& path) : name_(path.string()) {
+    if (path.empty()) {
+        throw ImageError(LoadFailure::fileMissing, "(no file name)", 0, "no image file is named");
+    }
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found) {
+        throw ImageError(LoadFailure::fileMissing, name_, 0, "no such file");
+    }
+    if (ec) {
+        throw ImageError(LoadFailure::fileUnreadable, name_, 0,
+                         "can't be examined (" + ec.message() + ")");
+    }
+    if (status.type() == fs::file_type::directory) {
+        throw ImageError(LoadFailure::fileUnreadable, name_, 0, "is a folder, not a file");
+    }
+    if (status.type() == fs::file_type::regular) {
+        size_ = fs::file_size(path, ec);
+        if (ec) {
+            throw ImageError(LoadFailure::fileUnreadable, name_, 0,
+                             "can't be examined (" + ec.message() + ")");
+        }
+    }
+    in_.open(path, std::ios::binary);
+    if (!in_.is_open()) {
+        const int error = errno;
+        throw ImageError(LoadFailure::fileUnreadable, name_, 0,
+                         "can't be opened for reading (" + std::generic_category().message(error) +
+                             ")");
+    }
+}
+
+std::size_t FileSource::read(std::span<char> buffer) {
+    if (buffer.empty() || in_.eof()) {
+        return 0;
+    }
+    in_.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    if (in_.bad()) {
+        throw ImageError(LoadFailure::fileUnreadable, name_, 0, "read error");
+    }
+    return static_cast<std::size_t>(in_.gcount());
+}
+
+std::size_t MemorySource::read(std::span<char> buffer) {
+    const std::size_t n = std::min(buffer.size(), bytes_.size());
+    std::memcpy(buffer.data(), bytes_.data(), n);
+    bytes_.remove_prefix(n);
+    return n;
+}
+
+LineReader::LineReader(ByteSource& source) : source_(source), buffer_(kBlockSize) {}
+
+bool LineReader::refill() {
+    const std::size_t kept = end_ - begin_;
+    if (begin_ != 0) {
+        std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
+        begin_ = 0;
+        end_ = kept;
+    }
+    const std::size_t got = source_.read(std::span<char>(buffer_).subspan(end_));
+    end_ += got;
+    return got != 0;
+}
+
+namespace {
+
+bool isBlank(char c) noexcept {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+} // namespace
+
+bool LineReader::next(std::string_view& line) {
+    for (;;) {
+        const char* start = buffer_.data() + begin_;
+        const std::size_t available = end_ - begin_;
+        const auto* newline = static_cast<const char*>(std::memchr(start, '\n', available));
+        std::size_t length = 0;
+        if (newline != nullptr) {
+            length = static_cast<std::size_t>(newline - start);
+            begin_ += length + 1;
+        } else if (atEnd_) {
+            if (available == 0) {
+                return false;
+            }
+            length = available;
+            begin_ = end_;
+        } else {
+            if (available > kMaxLine) {
+                throw ImageError(LoadFailure::malformedRecord, source_.name(), lineNumber_ + 1,
+                                 "line longer than " + std::to_string(kMaxLine) +
+                                     " characters (not a text image file?)");
+            }
+            atEnd_ = !refill();
+            continue;
+        }
+        ++lineNumber_;
+        if (length > kMaxLine) {
+            throw ImageError(LoadFailure::malformedRecord, source_.name(), lineNumber_,
+                             "line longer than " + std::to_string(kMaxLine) +
+                                 " characters (not a text image file?)");
+        }
+        if (length > 0 && start[0] == '\x1A') {
+            atEnd_ = true;
+            begin_ = end_;
+            return false;
+        }
+        while (length > 0 && isBlank(start[length - 1])) {
+            --length;
+        }
+        while (length > 0 && isBlank(*start)) {
+            ++start;
+            --length;
+        }
+        line = std::string_view(start, length);
+        return true;
+    }
+}
+
+} // namespace vanter::images

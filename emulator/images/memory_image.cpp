@@ -1,0 +1,96 @@
+#include "memory_image.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace vanter::images {
+
+namespace {
+
+// The bits of one bitmap word that cover addresses [first, first + count) of it.
+constexpr std::uint64_t wordMask(std::uint32_t firstBit, std::uint32_t count) noexcept {
+    const std::uint64_t ones = count >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+    return ones << firstBit;
+}
+
+} // namespace
+
+MemoryImage::MemoryImage(std::uint32_t size)
+    : bytes_(size, kErased), loaded_((std::uint64_t{size} + 63) / 64, 0) {}
+
+bool MemoryImage::anyLoaded(std::uint32_t first, std::uint32_t count) const noexcept {
+    while (count > 0) {
+        const std::uint32_t bit = first % 64;
+        const std::uint32_t take = std::min<std::uint32_t>(count, 64 - bit);
+        if (loaded_[first / 64] & wordMask(bit, take)) {
+            return true;
+        }
+        first += take;
+        count -= take;
+    }
+    return false;
+}
+
+std::uint64_t MemoryImage::markLoaded(std::uint32_t first, std::uint32_t count) noexcept {
+    std::uint64_t added = 0;
+    while (count > 0) {
+        const std::uint32_t bit = first % 64;
+        const std::uint32_t take = std::min<std::uint32_t>(count, 64 - bit);
+        const std::uint64_t mask = wordMask(bit, take);
+        std::uint64_t& word = loaded_[first / 64];
+        added += static_cast<std::uint64_t>(std::popcount(mask & ~word));
+        word |= mask;
+        first += take;
+        count -= take;
+    }
+    return added;
+}
+
+std::optional<MemoryImage::Conflict> MemoryImage::put(std::uint32_t address,
+                                                      std::span<const std::uint8_t> data) {
+    const auto count = static_cast<std::uint32_t>(data.size());
+    if (count == 0) {
+        return std::nullopt;
+    }
+    if (anyLoaded(address, count)) {
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::uint32_t at = address + i;
+            if (isLoaded(at) && bytes_[at] != data[i]) {
+                return Conflict{at, bytes_[at], data[i]};
+            }
+        }
+    }
+    std::memcpy(bytes_.data() + address, data.data(), count);
+    bytesLoaded_ += markLoaded(address, count);
+    lowest_ = std::min(lowest_, address);
+    highest_ = std::max(highest_, address + count - 1);
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> MemoryImage::lowest() const noexcept {
+    if (bytesLoaded_ == 0) {
+        return std::nullopt;
+    }
+    return lowest_;
+}
+
+std::optional<std::uint32_t> MemoryImage::highest() const noexcept {
+    if (bytesLoaded_ == 0) {
+        return std::nullopt;
+    }
+    return highest_;
+}
+
+std::vector<std::uint8_t> MemoryImage::takeMemory() noexcept {
+    std::vector<std::uint8_t> out = std::move(bytes_);
+    bytes_.clear();
+    loaded_.clear();
+    loaded_.shrink_to_fit();
+    bytesLoaded_ = 0;
+    lowest_ = UINT32_MAX;
+    highest_ = 0;
+    return out;
+}
+
+} // namespace vanter::images

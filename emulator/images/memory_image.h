@@ -1,0 +1,64 @@
+#pragma once
+
+// The memory of one emulated part while an image is loaded into it: one byte for each address
+// 0 to size - 1, erased (0xFF) until the image puts data there. It knows nothing of file
+// formats; readers place their records in it. Beside the bytes it keeps one bit per address
+// telling whether that address was loaded, so that a second record for an address must bring
+// the same value (the same byte twice is fine; a different one is a contradiction).
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace vanter::images {
+
+class MemoryImage {
+public:
+    static constexpr std::uint8_t kErased = 0xFF;
+
+    explicit MemoryImage(std::uint32_t size);
+
+    std::uint32_t size() const noexcept { return static_cast<std::uint32_t>(bytes_.size()); }
+
+    // A byte that an image tried to load over a different one already there.
+    struct Conflict {
+        std::uint32_t address;
+        std::uint8_t loaded; // the value already there
+        std::uint8_t offered;
+    };
+
+    // Loads `data` at addresses `address` on. The whole run must lie inside the memory (the
+    // caller checks). On a contradiction nothing of the run is stored and the first
+    // contradictory byte is returned.
+    std::optional<Conflict> put(std::uint32_t address, std::span<const std::uint8_t> data);
+
+    bool isLoaded(std::uint32_t address) const noexcept {
+        return (loaded_[address / 64] >> (address % 64)) & 1U;
+    }
+    std::uint8_t at(std::uint32_t address) const noexcept { return bytes_[address]; }
+
+    // Distinct addresses loaded so far.
+    std::uint64_t bytesLoaded() const noexcept { return bytesLoaded_; }
+    // Lowest and highest address loaded; nullopt while nothing is.
+    std::optional<std::uint32_t> lowest() const noexcept;
+    std::optional<std::uint32_t> highest() const noexcept;
+
+    // The whole memory: loaded bytes, 0xFF everywhere else.
+    std::span<const std::uint8_t> memory() const noexcept { return bytes_; }
+
+    // Hands the whole memory over and releases the rest; the image is empty afterwards.
+    std::vector<std::uint8_t> takeMemory() noexcept;
+
+private:
+    bool anyLoaded(std::uint32_t first, std::uint32_t count) const noexcept;
+    std::uint64_t markLoaded(std::uint32_t first, std::uint32_t count) noexcept;
+
+    std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint64_t> loaded_;
+    std::uint64_t bytesLoaded_ = 0;
+    std::uint32_t lowest_ = UINT32_MAX;
+    std::uint32_t highest_ = 0;
+};
+
+} // namespace vanter::images

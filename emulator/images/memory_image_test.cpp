@@ -1,0 +1,149 @@
+#include "emulator/images/memory_image.h"
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+#include "config/values.h"
+#include "emulator/images/crc32.h"
+#include "emulator/images/parts.h"
+
+namespace vanter::images {
+namespace {
+
+std::vector<std::uint8_t> bytes(std::initializer_list<int> list) {
+    std::vector<std::uint8_t> out;
+    for (int b : list) {
+        out.push_back(static_cast<std::uint8_t>(b));
+    }
+    return out;
+}
+
+TEST(MemoryImage, StartsErasedWithNothingLoaded) {
+    MemoryImage m(8 * KiB);
+    EXPECT_EQ(m.size(), 8 * KiB);
+    EXPECT_EQ(m.bytesLoaded(), 0u);
+    EXPECT_FALSE(m.lowest());
+    EXPECT_FALSE(m.highest());
+    for (std::uint8_t b : m.memory()) {
+        ASSERT_EQ(b, 0xFF);
+    }
+}
+
+TEST(MemoryImage, KeepsBytesAndTheirSpan) {
+    MemoryImage m(256);
+    EXPECT_FALSE(m.put(0x10, bytes({1, 2, 3})));
+    EXPECT_FALSE(m.put(0x80, bytes({0xFF})));
+    EXPECT_EQ(m.at(0x10), 1);
+    EXPECT_EQ(m.at(0x12), 3);
+    EXPECT_EQ(m.at(0x13), 0xFF);
+    EXPECT_TRUE(m.isLoaded(0x80));  // an explicit 0xFF is loaded data
+    EXPECT_FALSE(m.isLoaded(0x81)); // an erased byte is not
+    EXPECT_EQ(m.bytesLoaded(), 4u);
+    EXPECT_EQ(m.lowest(), 0x10u);
+    EXPECT_EQ(m.highest(), 0x80u);
+}
+
+TEST(MemoryImage, SameByteTwiceIsFineAndCountedOnce) {
+    MemoryImage m(256);
+    ASSERT_FALSE(m.put(0, bytes({1, 2, 3, 4})));
+    EXPECT_FALSE(m.put(2, bytes({3, 4, 5, 6}))); // overlaps with equal values
+    EXPECT_EQ(m.bytesLoaded(), 6u);
+    EXPECT_EQ(m.at(5), 6);
+}
+
+TEST(MemoryImage, ContradictionNamesFirstByteAndStoresNothing) {
+    MemoryImage m(256);
+    ASSERT_FALSE(m.put(0x20, bytes({1, 2, 3, 4})));
+    const auto conflict = m.put(0x1E, bytes({9, 9, 1, 2, 7, 4, 8}));
+    ASSERT_TRUE(conflict);
+    EXPECT_EQ(conflict->address, 0x22u);
+    EXPECT_EQ(conflict->loaded, 3);
+    EXPECT_EQ(conflict->offered, 7);
+    EXPECT_FALSE(m.isLoaded(0x1E));
+    EXPECT_EQ(m.at(0x25), 0xFF);
+    EXPECT_EQ(m.bytesLoaded(), 4u);
+}
+
+// Runs that start and end on either side of the 64-bit words of the loaded-map.
+TEST(MemoryImage, LoadedMapIsExactAcrossWordEdges) {
+    struct Case {
+        std::uint32_t address;
+        std::uint32_t count;
+    };
+    for (const Case c : {Case{0, 1}, Case{0, 64}, Case{63, 2}, Case{1, 63}, Case{60, 196},
+                         Case{64, 128}, Case{127, 1}, Case{5, 250}, Case{192, 64}}) {
+        MemoryImage m(256);
+        ASSERT_FALSE(m.put(c.address, std::vector<std::uint8_t>(c.count, 0x5A)));
+        for (std::uint32_t a = 0; a < 256; ++a) {
+            const bool inside = a >= c.address && a < c.address + c.count;
+            ASSERT_EQ(m.isLoaded(a), inside)
+                << "run " << c.address << "+" << c.count << " at " << a;
+        }
+        EXPECT_EQ(m.bytesLoaded(), c.count);
+        // A contradiction at the run's last byte is found across the same edges.
+        std::vector<std::uint8_t> other(c.count, 0x5A);
+        other.back() = 0xA5;
+        const auto conflict = m.put(c.address, other);
+        ASSERT_TRUE(conflict);
+        EXPECT_EQ(conflict->address, c.address + c.count - 1);
+    }
+}
+
+TEST(MemoryImage, TakeMemoryHandsOverTheWholePart) {
+    MemoryImage m(16);
+    ASSERT_FALSE(m.put(15, bytes({0x42})));
+    const std::vector<std::uint8_t> memory = m.takeMemory();
+    ASSERT_EQ(memory.size(), 16u);
+    EXPECT_EQ(memory[14], 0xFF);
+    EXPECT_EQ(memory[15], 0x42);
+}
+
+TEST(Parts, SizesAndNamesFollowTheMemoryTypeList) {
+    const std::uint32_t sizes[] = {8,    16, 32, 64,  128, 256,  512, 512,
+                                   1024, 8,  32, 128, 512, 2048, 4096};
+    for (int code = 1; code <= 15; ++code) {
+        const auto part = partForCode(code);
+        ASSERT_TRUE(part);
+        EXPECT_EQ(part->size, sizes[code - 1] * KiB) << part->name;
+        EXPECT_EQ(part->name, kMemoryTypes[static_cast<std::size_t>(code - 1)]);
+    }
+    EXPECT_FALSE(partForCode(0));
+    EXPECT_FALSE(partForCode(16));
+    EXPECT_FALSE(formatForCode(0));
+    EXPECT_EQ(formatForCode(3), ImageFormat::sRecord);
+}
+
+std::uint32_t bitwiseCrc(std::span<const std::uint8_t> data) {
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (std::uint8_t b : data) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+        }
+    }
+    return ~crc;
+}
+
+TEST(Crc32, KnownValuesAndContinuation) {
+    const std::string_view check = "123456789";
+    const std::span<const std::uint8_t> text(reinterpret_cast<const std::uint8_t*>(check.data()),
+                                             check.size());
+    EXPECT_EQ(crc32(text), 0xCBF43926u);
+    EXPECT_EQ(crc32({}), 0u);
+    EXPECT_EQ(crc32(text.subspan(4), crc32(text.first(4))), 0xCBF43926u);
+    // Every length around the eight-byte steps agrees with the plain bitwise form.
+    std::vector<std::uint8_t> data(300);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    }
+    for (std::size_t n = 0; n < data.size(); n += 13) {
+        EXPECT_EQ(crc32(std::span(data).first(n)), bitwiseCrc(std::span(data).first(n))) << n;
+    }
+    EXPECT_EQ(crc32(std::vector<std::uint8_t>(32 * KiB, 0xFF)),
+              bitwiseCrc(std::vector<std::uint8_t>(32 * KiB, 0xFF)));
+}
+
+} // namespace
+} // namespace vanter::images

@@ -1,0 +1,96 @@
+#pragma once
+
+// Helpers of the image tests: loading text from memory, catching load failures, and setting an
+// environment variable for the length of a test.
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "emulator/images/image_error.h"
+#include "emulator/images/image_reader.h"
+
+namespace vanter::images::testing {
+
+// Loads `text` as an image file of `format` into a fresh memory of `size` bytes.
+inline LoadedImage loadText(ImageFormat format, std::string_view text, std::uint32_t offset,
+                            std::uint32_t size) {
+    MemorySource source(text, "test.img");
+    LoadedImage image{MemoryImage(size), {}};
+    image.notes = makeReader(format)->load(source, offset, image.memory);
+    return image;
+}
+
+// The failure of loading `text`, or nullopt when it loads.
+inline std::optional<ImageError> failureOf(ImageFormat format, std::string_view text,
+                                           std::uint32_t offset, std::uint32_t size) {
+    try {
+        loadText(format, text, offset, size);
+    } catch (const ImageError& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+// Sets (or, with nullopt, removes) an environment variable until the end of the scope.
+class ScopedEnv {
+public:
+    ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
+        if (const char* old = std::getenv(name_.c_str())) {
+            old_ = old;
+        }
+        set(value);
+    }
+    ~ScopedEnv() { set(old_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    void set(const std::optional<std::string>& value) {
+#ifdef _WIN32
+        _putenv_s(name_.c_str(), value ? value->c_str() : "");
+#else
+        if (value) {
+            ::setenv(name_.c_str(), value->c_str(), 1);
+        } else {
+            ::unsetenv(name_.c_str());
+        }
+#endif
+    }
+
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+} // namespace vanter::images::testing
+
+namespace vanter::images::testing {
+
+inline std::filesystem::path corpus(std::string_view name) {
+    return std::filesystem::path(VANTER_IMAGES_TESTDATA) / name;
+}
+
+// A byte expected at a memory address.
+struct At {
+    std::uint32_t address;
+    std::uint8_t value;
+};
+
+// A corpus file that must fail, and how.
+struct FailingFile {
+    const char* file;
+    ImageFormat format;
+    std::uint32_t offset;
+    int memoryType; // file code
+    LoadFailure failure;
+    std::size_t line;
+};
+
+inline void PrintTo(const FailingFile& f, std::ostream* out) {
+    *out << f.file;
+}
+
+} // namespace vanter::images::testing
