@@ -198,6 +198,8 @@ TEST_F(DownloadTest, ScriptThatCantBeWrittenIsReportedAndTheDriverNotCalled) {
     }
 }
 
+#ifndef _WIN32
+
 TEST_F(DownloadTest, LinkPlantedAtTheScriptIsReplacedNotFollowed) {
     const std::filesystem::path victim = folder / "victim";
     writeBytes(victim, "precious");
@@ -207,8 +209,6 @@ TEST_F(DownloadTest, LinkPlantedAtTheScriptIsReplacedNotFollowed) {
     EXPECT_EQ(readBytes(script), kDefaultScript);
     EXPECT_EQ(readBytes(victim), "precious");
 }
-
-#ifndef _WIN32
 
 // The program's own entry: the script goes to the private runtime folder.
 class DownloadToScriptPathTest : public ::testing::Test {

@@ -12,16 +12,29 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include <random>
+#include <stdlib.h>
+#endif
+
 namespace vanter::testing {
 
 // A new folder (mode 0700) under the system's temporary folder, removed with its contents.
 class TestFolder {
 public:
     TestFolder() {
+#ifdef _WIN32
+        std::random_device random;
+        path_ = std::filesystem::temp_directory_path() /
+                ("vanter-emu-" + std::to_string(random()) + std::to_string(random()));
+        if (!std::filesystem::create_directory(path_))
+            throw std::runtime_error("test folder exists already");
+#else
         std::string name = (std::filesystem::temp_directory_path() / "vanter-emu-XXXXXX").string();
         if (::mkdtemp(name.data()) == nullptr)
             throw std::runtime_error("mkdtemp failed");
         path_ = name;
+#endif
     }
     ~TestFolder() {
         std::error_code ignored;
@@ -31,8 +44,12 @@ public:
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    const std::filesystem::path& path() const noexcept { return path_; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+    const std::filesystem::path& path() const noexcept {
+        return path_;
+    }
+    std::filesystem::path operator/(std::string_view name) const {
+        return path_ / name;
+    }
 
 private:
     std::filesystem::path path_;
@@ -61,10 +78,14 @@ public:
 
 private:
     void assign(const std::optional<std::string>& value) const {
+#ifdef _WIN32
+        ::_putenv_s(name_.c_str(), value ? value->c_str() : "");
+#else
         if (value)
             ::setenv(name_.c_str(), value->c_str(), 1);
         else
             ::unsetenv(name_.c_str());
+#endif
     }
 
     std::string name_;
