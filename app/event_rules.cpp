@@ -1,5 +1,6 @@
 #include "event_rules.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
@@ -7,6 +8,7 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcutEvent>
 #include <QWidget>
 
 namespace vanter::app {
@@ -27,8 +29,8 @@ void EventRules::addMenuActions(const QList<QAction*>& actions) {
 }
 
 void EventRules::watchExit(QWidget* edit) {
+    // The application-wide filter sees its focus events too.
     watchedEdits_.append(edit);
-    edit->installEventFilter(this);
 }
 
 bool EventRules::belongsToWindow(QObject* object) const {
@@ -47,6 +49,15 @@ bool EventRules::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyPress:
         if (belongsToWindow(watched) && pressDefaultButton(static_cast<QKeyEvent*>(event))) {
+            return true;
+        }
+        break;
+    case QEvent::Shortcut:
+        // A button's mnemonic (Alt+C) presses it at once and leaves the focus where it is.
+        if (auto* button = qobject_cast<QAbstractButton*>(watched);
+            button != nullptr && belongsToWindow(button) &&
+            !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+            button->click();
             return true;
         }
         break;

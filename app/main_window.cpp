@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,6 +18,7 @@
 #include <QStatusBar>
 #include <QValidator>
 
+#include <algorithm>
 #include <span>
 #include <string>
 
@@ -50,24 +52,6 @@ QFont windowFont() {
     font.setPointSize(8);
     return font;
 }
-
-// Limits what the user types to `limit` characters, as the edit's own length limit would,
-// without cutting a longer text that the program sets (one read from a configuration file).
-// Such a text may be shortened but not lengthened by typing.
-class TypingLimit final : public QValidator {
-public:
-    TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit) {
-        connect(edit, &QLineEdit::textChanged, this,
-                [this](const QString& text) { currentLength_ = text.size(); });
-    }
-    State validate(QString& input, int&) const override {
-        return input.size() <= limit_ || input.size() < currentLength_ ? Acceptable : Invalid;
-    }
-
-private:
-    int limit_;
-    qsizetype currentLength_ = 0;
-};
 
 // Keeps only typed characters that the system's 8-bit code page holds: file names reach the
 // configuration file and the driver library in that code page.
@@ -195,6 +179,8 @@ void TVante3_0::buildWindow() {
     SaveDialog = new vanter::app::FileDialog(vanter::app::FileDialog::Kind::Save, dialogs_, this,
                                              QStringLiteral("SaveDialog"));
 
+    // Like the designed form, the window has no minimum size of its own.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     // The designed client area lies below the menu bar, whose height depends on the style.
     resize(kClientWidth, MainMenu->sizeHint().height() + kClientHeight);
     move(218, 18);
@@ -251,7 +237,11 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
                   QStringLiteral("Loading offset at EPROM socket:"), 24 + dx, 135 + dy);
     unit.addrEdit =
         make<QLineEdit>(client, name("AddrEdit").constData(), 200 + dx, 130 + dy, 60, 21);
-    unit.addrEdit->setValidator(new TypingLimit(unit.addrEdit, kOffsetMaxLength));
+    unit.addrEdit->setMaxLength(kOffsetMaxLength);
+    // A text longer than the limit, set by the program, may be shortened but not lengthened.
+    connect(unit.addrEdit, &QLineEdit::textChanged, unit.addrEdit, [edit = unit.addrEdit] {
+        edit->setMaxLength(std::max<int>(kOffsetMaxLength, static_cast<int>(edit->text().size())));
+    });
     unit.addrEdit->setToolTip(slot == 1 ? QStringLiteral("Hex number(i.e. FFF0)")
                                         : QStringLiteral("HEX number(i.e. FFF0)"));
 
@@ -438,9 +428,16 @@ void TVante3_0::showConfiguration(const vanter::Configuration& config) {
         controls.vanter->setChecked(true);
         select(controls.epromCombo, settings.memoryType);
         select(controls.formatCombo, settings.fileFormat);
-        controls.addrEdit->setText(fromLocal8Bit(settings.offset));
+        showOffset(slot, fromLocal8Bit(settings.offset));
         controls.filenameEdit->setText(fromLocal8Bit(settings.fileName));
     }
+}
+
+void TVante3_0::showOffset(int slot, const QString& text) {
+    QLineEdit* edit = unit(slot).addrEdit;
+    // The length limit is the user's: the program's text is shown whole.
+    edit->setMaxLength(std::max<int>(kOffsetMaxLength, static_cast<int>(text.size())));
+    edit->setText(text);
 }
 
 int TVante3_0::messageBox(const QString& text, int flags) {

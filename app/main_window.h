@@ -58,7 +58,7 @@ public:
         QLabel* fileFormat = nullptr;
         QComboBox* formatCombo = nullptr;
         QLabel* addrLabel = nullptr;
-        QLineEdit* addrEdit = nullptr;
+        QLineEdit* addrEdit = nullptr; // typing limited to 10 characters: see showOffset
         QLabel* filename = nullptr;
         QLineEdit* filenameEdit = nullptr;
         QPushButton* browseBtn = nullptr;
@@ -117,6 +117,9 @@ public:
     // selects list entries and sets edit texts of the enabled slots from code, which raises
     // no handler.
     void showConfiguration(const vanter::Configuration& config);
+
+    // Sets an offset edit's text, also one longer than the user may type (from a file).
+    void showOffset(int slot, const QString& text);
 
     // The message box with the message caption; returns the answer (kIdYes...).
     int messageBox(const QString& text, int flags = vanter::app::kMbOk);

@@ -1,0 +1,387 @@
+// The window as designed: every control's kind, name, text, place, size, tab order and
+// properties, before any handler has run.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include "window_test_support.h"
+
+using namespace vanter::app;
+using namespace vanter::app::testing;
+
+namespace {
+
+// The controls of one slot stand at these offsets from slot #0's.
+const QPoint kSlotOffset[4] = {{0, 0}, {272, 0}, {0, 192}, {272, 192}};
+
+void noInitialisation(TVante3_0&) {}
+
+} // namespace
+
+class WindowInventory : public QObject {
+    Q_OBJECT
+
+private:
+    TestPlace place_;
+    std::unique_ptr<ShownWindow> shown_;
+    TVante3_0& window() { return *shown_->window; }
+
+private Q_SLOTS:
+    void init() { shown_ = std::make_unique<ShownWindow>(noInitialisation); }
+    void cleanup() { shown_.reset(); }
+
+    void controls_data();
+    void controls();
+    void labels_data();
+    void labels();
+    void tabOrder();
+    void lists_data();
+    void lists();
+    void offsetEdits();
+    void tooltips();
+    void menus_data();
+    void menus();
+    void windowAsDesigned();
+    void clientArea();
+    void resizing();
+    void font();
+    void publishedReference();
+};
+
+void WindowInventory::controls_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("Bevel1") << "QFrame" << QRect(0, 0, 553, 2) << "";
+    QTest::newRow("PrinterCombo") << "QComboBox" << QRect(96, 19, 75, 21) << "";
+    QTest::newRow("ResetCombo") << "QComboBox" << QRect(368, 19, 75, 21) << "";
+    QTest::newRow("DownloadBut") << "QPushButton" << QRect(100, 435, 75, 25) << "Download";
+    QTest::newRow("Check") << "QPushButton" << QRect(235, 435, 75, 25) << "Check";
+    QTest::newRow("CloseBut") << "QPushButton" << QRect(370, 435, 75, 25) << "&Close";
+    for (int slot = 0; slot < 4; ++slot) {
+        const QPoint d = kSlotOffset[slot];
+        const auto row = [](const char* stem, int digit) -> QTestData& {
+            return QTest::newRow(qPrintable(QString::fromLatin1(stem) + QString::number(digit)));
+        };
+        row("Bevel", slot + 2) << "QFrame" << QRect(QPoint(8, 62) + d, QSize(257, 161)) << "";
+        row("Vanter", slot + 1) << "QCheckBox" << QRect(QPoint(24, 55) + d, QSize(81, 17))
+                                << QStringLiteral("VANTER #%1").arg(slot);
+        row("EpromCombo", slot + 1)
+            << "QComboBox" << QRect(QPoint(105, 86) + d, QSize(65, 21)) << "";
+        row("FormatCombo", slot + 1)
+            << "QComboBox" << QRect(QPoint(105, 110) + d, QSize(65, 21)) << "";
+        row("AddrEdit", slot + 1) << "QLineEdit" << QRect(QPoint(200, 130) + d, QSize(60, 21))
+                                  << "";
+        row("FilenameEdit", slot + 1)
+            << "QLineEdit" << QRect(QPoint(72, 158) + d, QSize(177, 21)) << "";
+        row("BrowseBtn", slot + 1)
+            << "QPushButton" << QRect(QPoint(179, 188) + d, QSize(70, 25)) << "Browse...";
+    }
+}
+
+void WindowInventory::controls() {
+    QFETCH(QString, kind);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    auto* control = shown_->find<QWidget>(QTest::currentDataTag());
+    QVERIFY(control != nullptr);
+    QCOMPARE(control->metaObject()->className(), kind);
+    QCOMPARE(control->parentWidget(), window().centralWidget());
+    QCOMPARE(control->geometry(), geometry);
+    QVERIFY(control->isVisible());
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        QCOMPARE(button->text(), text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        QCOMPARE(combo->currentText(), text);
+        QCOMPARE(combo->currentIndex(), -1);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        QCOMPARE(edit->text(), text);
+    }
+    if (auto* box = qobject_cast<QCheckBox*>(control)) {
+        QVERIFY(!box->isChecked());
+    }
+}
+
+void WindowInventory::labels_data() {
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("PrinterPort") << QPoint(20, 23) << "Printer/USB";
+    QTest::newRow("ResetLevel") << QPoint(292, 23) << "Reset level";
+    for (int slot = 0; slot < 4; ++slot) {
+        const QPoint d = kSlotOffset[slot];
+        const auto row = [slot](const char* stem) -> QTestData& {
+            return QTest::newRow(qPrintable(QString::fromLatin1(stem) + QString::number(slot + 1)));
+        };
+        row("Eprom") << QPoint(40, 88) + d << "EPROM:";
+        row("FileFormat") << QPoint(40, 112) + d << "File Format:";
+        row("AddrLabel") << QPoint(24, 135) + d << "Loading offset at EPROM socket:";
+        row("Filename") << QPoint(24, 160) + d << "Filename:";
+    }
+}
+
+void WindowInventory::labels() {
+    QFETCH(QPoint, position);
+    QFETCH(QString, text);
+    auto* label = shown_->find<QLabel>(QTest::currentDataTag());
+    QVERIFY(label != nullptr);
+    QCOMPARE(label->parentWidget(), window().centralWidget());
+    QCOMPARE(label->pos(), position);
+    QCOMPARE(label->text(), text);
+    // Labels size themselves to their text, also when it changes.
+    QCOMPARE(label->size(), label->sizeHint());
+    label->setText(text + QStringLiteral(" and a good deal longer"));
+    QTRY_COMPARE(label->size(), label->sizeHint());
+    QCOMPARE(label->pos(), position);
+}
+
+void WindowInventory::tabOrder() {
+    // Switch every panel on so that each control takes the focus.
+    for (int slot = 0; slot < 4; ++slot) {
+        window().unit(slot).vanter->setChecked(true);
+    }
+    QStringList expected{"PrinterCombo", "ResetCombo"};
+    for (int n = 1; n <= 4; ++n) {
+        for (const char* stem :
+             {"Vanter", "EpromCombo", "FormatCombo", "AddrEdit", "FilenameEdit", "BrowseBtn"}) {
+            expected << QString::fromLatin1(stem) + QString::number(n);
+        }
+    }
+    expected << "DownloadBut"
+             << "CloseBut"
+             << "Check"
+             << "PrinterCombo";
+
+    window().PrinterCombo->setFocus(Qt::OtherFocusReason);
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, expected);
+
+    // Labels and frames never take the focus.
+    for (QLabel* label : window().centralWidget()->findChildren<QLabel*>()) {
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+    }
+    for (const char* bevel : {"Bevel1", "Bevel2", "Bevel3", "Bevel4", "Bevel5"}) {
+        QCOMPARE(shown_->find<QFrame>(bevel)->focusPolicy(), Qt::NoFocus);
+    }
+}
+
+void WindowInventory::lists_data() {
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("dropDownCount");
+    QTest::addColumn<bool>("editable");
+    const QStringList memory{"2764",  "27128",  "27256",  "27512", "27010",
+                             "27020", "27040",  "28F040", "27080", "6264",
+                             "62256", "621000", "624000", "16M",   "32M"};
+    QTest::newRow("PrinterCombo") << QStringList{"0x3BC", "0x378", "0x278", "0x368", "USB"} << 5
+                                  << true;
+    QTest::newRow("ResetCombo") << QStringList{"Low", "High"} << 8 << false;
+    for (int n = 1; n <= 4; ++n) {
+        QTest::newRow(qPrintable(QStringLiteral("EpromCombo%1").arg(n))) << memory << 9 << false;
+        QTest::newRow(qPrintable(QStringLiteral("FormatCombo%1").arg(n)))
+            << QStringList{"Binary", "Hex", "S-record"} << 8 << false;
+    }
+}
+
+void WindowInventory::lists() {
+    QFETCH(QStringList, entries);
+    QFETCH(int, dropDownCount);
+    QFETCH(bool, editable);
+    auto* combo = shown_->find<QComboBox>(QTest::currentDataTag());
+    QVERIFY(combo != nullptr);
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) {
+        items << combo->itemText(i);
+    }
+    QCOMPARE(items, entries);
+    QCOMPARE(combo->maxVisibleItems(), dropDownCount);
+    QCOMPARE(combo->isEditable(), editable);
+    if (editable) {
+        // Typed ports stay what was typed: no insertion into the list, no completion.
+        QCOMPARE(combo->insertPolicy(), QComboBox::NoInsert);
+        QVERIFY(combo->completer() == nullptr);
+        combo->setFocus(Qt::OtherFocusReason);
+        QTest::keyClicks(combo, QStringLiteral("0x3b"));
+        QCOMPARE(combo->currentText(), QStringLiteral("0x3b"));
+        QTest::keyClick(combo, Qt::Key_Return);
+        QCOMPARE(combo->count(), entries.size());
+        QCOMPARE(combo->currentText(), QStringLiteral("0x3b"));
+    }
+}
+
+void WindowInventory::offsetEdits() {
+    TVante3_0& w = window();
+    w.unit(0).vanter->setChecked(true);
+    QLineEdit* edit = w.unit(0).addrEdit;
+    edit->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(edit, QStringLiteral("0123456789AB"));
+    QCOMPARE(edit->text(), QStringLiteral("0123456789"));
+
+    // A longer text set by the program (read from a file) is shown whole; typing may shorten
+    // it but not lengthen it.
+    const QString loaded = QString(79, u'0');
+    w.showOffset(0, loaded);
+    QCOMPARE(edit->text(), loaded);
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_1);
+    QCOMPARE(edit->text(), loaded);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QCOMPARE(edit->text().size(), 78);
+
+    // File name edits have no length limit.
+    QLineEdit* name = w.unit(0).filenameEdit;
+    name->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(name, QStringLiteral("/a/rather/long/path/to/an/image.hex"));
+    QCOMPARE(name->text(), QStringLiteral("/a/rather/long/path/to/an/image.hex"));
+}
+
+void WindowInventory::tooltips() {
+    for (QWidget* widget : window().findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (name == QLatin1String("AddrEdit2")) {
+            QCOMPARE(widget->toolTip(), QStringLiteral("Hex number(i.e. FFF0)"));
+        } else if (name.startsWith(QLatin1String("AddrEdit"))) {
+            QCOMPARE(widget->toolTip(), QStringLiteral("HEX number(i.e. FFF0)"));
+        } else {
+            QVERIFY2(widget->toolTip().isEmpty(), qPrintable(name));
+        }
+    }
+}
+
+void WindowInventory::menus_data() {
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QKeySequence>("shortcut");
+    QTest::newRow("New1") << "File1"
+                          << "&New" << QKeySequence(Qt::CTRL | Qt::Key_N);
+    QTest::newRow("Open1") << "File1"
+                           << "&Open..." << QKeySequence(Qt::CTRL | Qt::Key_O);
+    QTest::newRow("Save1") << "File1"
+                           << "&Save" << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("SaveAs1") << "File1"
+                             << "Save &As..." << QKeySequence(Qt::CTRL | Qt::Key_A);
+    QTest::newRow("N2") << "File1"
+                        << "" << QKeySequence();
+    QTest::newRow("Exit1") << "File1"
+                           << "E&xit" << QKeySequence();
+    QTest::newRow("Contents1") << "Help1"
+                               << "&Contents" << QKeySequence(Qt::CTRL | Qt::Key_H);
+    QTest::newRow("About1") << "Help1"
+                            << "&About..." << QKeySequence();
+}
+
+void WindowInventory::menus() {
+    QFETCH(QString, menu);
+    QFETCH(QString, text);
+    QFETCH(QKeySequence, shortcut);
+    auto* bar = shown_->find<QMenuBar>("MainMenu");
+    QVERIFY(bar != nullptr);
+    QCOMPARE(window().menuBar(), bar);
+    auto* owner = shown_->find<QMenu>(qPrintable(menu));
+    QVERIFY(owner != nullptr);
+    auto* action = shown_->find<QAction>(QTest::currentDataTag());
+    QVERIFY(action != nullptr);
+    QVERIFY(owner->actions().contains(action));
+    QCOMPARE(action->isSeparator(), text.isEmpty());
+    QCOMPARE(action->text(), text);
+    QCOMPARE(action->shortcut(), shortcut);
+    QVERIFY(action->isEnabled());
+
+    QList<QAction*> order = owner->actions();
+    if (menu == QLatin1String("File1")) {
+        QStringList names;
+        for (QAction* a : order) {
+            names << a->objectName();
+        }
+        QCOMPARE(names, (QStringList{"New1", "Open1", "Save1", "SaveAs1", "N2", "Exit1"}));
+    }
+    QStringList titles;
+    for (QAction* a : bar->actions()) {
+        titles << a->text();
+    }
+    QCOMPARE(titles, (QStringList{"&IniFile", "&Help"}));
+}
+
+void WindowInventory::windowAsDesigned() {
+    TVante3_0& w = window();
+    QCOMPARE(w.windowTitle(), QStringLiteral("VANTER III  v3.b3  -- Untitled.in3"));
+    QCOMPARE(w.pos(), QPoint(218, 18));
+    QCOMPARE(w.statusText(), QStringLiteral("hello"));
+    auto* bar = shown_->find<QStatusBar>("StatusBar");
+    QVERIFY(bar != nullptr);
+    QCOMPARE(w.statusBar(), bar);
+    QVERIFY(bar->isSizeGripEnabled());
+    QVERIFY(w.findChild<QObject*>(QStringLiteral("OpenDialog")) != nullptr);
+    QVERIFY(w.findChild<QObject*>(QStringLiteral("SaveDialog")) != nullptr);
+    QVERIFY(w.OpenDialog->fileName().isEmpty());
+    QVERIFY(w.SaveDialog->fileName().isEmpty());
+    QVERIFY(w.currentFileName().isEmpty());
+    // The application icon: one 32 x 32 picture.
+    QVERIFY(!w.windowIcon().isNull());
+    QCOMPARE(w.windowIcon().availableSizes(), QList<QSize>{QSize(32, 32)});
+    // Every panel starts switched on, with its boxes unchecked.
+    for (int slot = 0; slot < 4; ++slot) {
+        QVERIFY(w.unit(slot).addrEdit->isEnabled());
+        QVERIFY(w.unit(slot).browseBtn->isEnabled());
+    }
+}
+
+void WindowInventory::clientArea() {
+    TVante3_0& w = window();
+    const int menuHeight = w.menuBar()->height();
+    QVERIFY(menuHeight > 0);
+    QCOMPARE(w.size(), QSize(553, menuHeight + 498));
+    QCOMPARE(w.centralWidget()->geometry(), QRect(0, menuHeight, 553, 476));
+    // The status bar is the bottom 22 pixels of the client area, at 0, 476.
+    QCOMPARE(w.statusBar()->geometry(), QRect(0, menuHeight + 476, 553, 22));
+}
+
+void WindowInventory::resizing() {
+    TVante3_0& w = window();
+    const QRect download = w.DownloadBut->geometry();
+    const QRect edit = w.unit(3).filenameEdit->geometry();
+    w.resize(800, 700);
+    QTRY_COMPARE(w.centralWidget()->width(), 800);
+    QCOMPARE(w.Bevel1->geometry(), QRect(0, 0, 800, 2));
+    QCOMPARE(w.statusBar()->width(), 800);
+    QCOMPARE(w.statusBar()->y() + w.statusBar()->height(), 700);
+    QCOMPARE(w.DownloadBut->geometry(), download);
+    QCOMPARE(w.unit(3).filenameEdit->geometry(), edit);
+}
+
+void WindowInventory::font() {
+    const QFontInfo info(window().DownloadBut->font());
+    QCOMPARE(window().font().pointSize(), 8);
+    QCOMPARE(info.pointSize(), 8);
+    const QStringList sansSerif{"MS Sans Serif",   "Microsoft Sans Serif", "Arial",
+                                "Liberation Sans", "Nimbus Sans",          "Helvetica",
+                                "DejaVu Sans"};
+    // The family may carry its foundry: "Nimbus Sans [urw]".
+    QVERIFY2(sansSerif.contains(info.family().section(QStringLiteral(" ["), 0, 0)),
+             qPrintable(info.family()));
+    for (QWidget* control : window().centralWidget()->findChildren<QWidget*>()) {
+        QCOMPARE(control->font(), window().font());
+    }
+}
+
+void WindowInventory::publishedReference() {
+    QCOMPARE(Vante3_0, &window());
+    shown_.reset();
+    QVERIFY(Vante3_0 == nullptr);
+}
+
+QTEST_MAIN(WindowInventory)
+#include "tst_window_inventory.moc"
