@@ -4,7 +4,6 @@
 
 #include <set>
 
-#include "config/test_support.h"
 #include "emulator/images/image_writer.h"
 #include "emulator/images/test_support.h"
 

@@ -56,7 +56,8 @@ private:
             fail(LoadFailure::malformedRecord,
                  "record too long: " + std::to_string(size) + " bytes, at most 260 possible");
         }
-        const std::size_t bad = detail::decodeHex(digits, bytes_.data());
+        unsigned sum = 0;
+        const std::size_t bad = detail::decodeHex(digits, bytes_.data(), sum);
         if (bad != digits.size()) {
             fail(LoadFailure::malformedRecord, detail::describeChar(digits[bad]) + " at column " +
                                                    std::to_string(bad + 2) +
@@ -67,10 +68,6 @@ private:
             fail(LoadFailure::malformedRecord, "the byte count says " + std::to_string(count) +
                                                    " data bytes, the record holds " +
                                                    std::to_string(size - 5));
-        }
-        unsigned sum = 0;
-        for (std::size_t i = 0; i < size; ++i) {
-            sum += bytes_[i];
         }
         if ((sum & 0xFF) != 0) {
             const unsigned given = bytes_[size - 1];

@@ -32,14 +32,17 @@ bool MemoryImage::anyLoaded(std::uint32_t first, std::uint32_t count) const noex
     return false;
 }
 
-std::uint64_t MemoryImage::markLoaded(std::uint32_t first, std::uint32_t count) noexcept {
+std::uint64_t MemoryImage::markLoaded(std::uint32_t first, std::uint32_t count,
+                                      bool countNew) noexcept {
     std::uint64_t added = 0;
     while (count > 0) {
         const std::uint32_t bit = first % 64;
         const std::uint32_t take = std::min<std::uint32_t>(count, 64 - bit);
         const std::uint64_t mask = wordMask(bit, take);
         std::uint64_t& word = loaded_[first / 64];
-        added += static_cast<std::uint64_t>(std::popcount(mask & ~word));
+        if (countNew) {
+            added += static_cast<std::uint64_t>(std::popcount(mask & ~word));
+        }
         word |= mask;
         first += take;
         count -= take;
@@ -53,16 +56,21 @@ std::optional<MemoryImage::Conflict> MemoryImage::put(std::uint32_t address,
     if (count == 0) {
         return std::nullopt;
     }
-    if (anyLoaded(address, count)) {
+    if (!anyLoaded(address, count)) {
+        // The usual case: fresh addresses, every byte new.
+        std::memcpy(bytes_.data() + address, data.data(), count);
+        markLoaded(address, count, false);
+        bytesLoaded_ += count;
+    } else {
         for (std::uint32_t i = 0; i < count; ++i) {
             const std::uint32_t at = address + i;
             if (isLoaded(at) && bytes_[at] != data[i]) {
                 return Conflict{at, bytes_[at], data[i]};
             }
         }
+        std::memcpy(bytes_.data() + address, data.data(), count);
+        bytesLoaded_ += markLoaded(address, count, true);
     }
-    std::memcpy(bytes_.data() + address, data.data(), count);
-    bytesLoaded_ += markLoaded(address, count);
     lowest_ = std::min(lowest_, address);
     highest_ = std::max(highest_, address + count - 1);
     return std::nullopt;

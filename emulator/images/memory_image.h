@@ -52,7 +52,8 @@ public:
 
 private:
     bool anyLoaded(std::uint32_t first, std::uint32_t count) const noexcept;
-    std::uint64_t markLoaded(std::uint32_t first, std::uint32_t count) noexcept;
+    // Sets the bits of [first, first + count); with countNew, returns how many were clear.
+    std::uint64_t markLoaded(std::uint32_t first, std::uint32_t count, bool countNew) noexcept;
 
     std::vector<std::uint8_t> bytes_;
     std::vector<std::uint64_t> loaded_;

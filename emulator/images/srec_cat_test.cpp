@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <random>
 
-#include "config/test_support.h"
 #include "emulator/images/image_writer.h"
 #include "emulator/images/test_support.h"
 

@@ -60,7 +60,8 @@ private:
             fail(LoadFailure::malformedRecord,
                  "record too long: " + std::to_string(size) + " bytes, at most 256 possible");
         }
-        const std::size_t bad = detail::decodeHex(digits, bytes_.data());
+        unsigned sum = 0;
+        const std::size_t bad = detail::decodeHex(digits, bytes_.data(), sum);
         if (bad != digits.size()) {
             fail(LoadFailure::malformedRecord, detail::describeChar(digits[bad]) + " at column " +
                                                    std::to_string(bad + 3) +
@@ -72,11 +73,8 @@ private:
                                                    " bytes follow it, the record holds " +
                                                    std::to_string(size - 1));
         }
-        unsigned sum = 0;
-        for (std::size_t i = 0; i + 1 < size; ++i) {
-            sum += bytes_[i];
-        }
         const unsigned given = bytes_[size - 1];
+        sum -= given;
         const unsigned wanted = ~sum & 0xFF;
         if (given != wanted) {
             fail(LoadFailure::badChecksum,

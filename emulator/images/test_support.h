@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers of the image tests: loading text from memory, catching load failures, and setting an
-// environment variable for the length of a test.
+// Helpers of the image tests: loading text from memory, catching load failures, the corpus.
+// Folders, whole files and environment variables come from emulator/test_support.h.
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +12,7 @@
 
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
+#include "emulator/test_support.h"
 
 namespace vanter::images::testing {
 
@@ -34,36 +35,6 @@ inline std::optional<ImageError> failureOf(ImageFormat format, std::string_view 
     }
     return std::nullopt;
 }
-
-// Sets (or, with nullopt, removes) an environment variable until the end of the scope.
-class ScopedEnv {
-public:
-    ScopedEnv(std::string name, std::optional<std::string> value) : name_(std::move(name)) {
-        if (const char* old = std::getenv(name_.c_str())) {
-            old_ = old;
-        }
-        set(value);
-    }
-    ~ScopedEnv() { set(old_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    void set(const std::optional<std::string>& value) {
-#ifdef _WIN32
-        _putenv_s(name_.c_str(), value ? value->c_str() : "");
-#else
-        if (value) {
-            ::setenv(name_.c_str(), value->c_str(), 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-#endif
-    }
-
-    std::string name_;
-    std::optional<std::string> old_;
-};
 
 } // namespace vanter::images::testing
 
