@@ -6,9 +6,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "chain.h"
 #include "config/errors.h"
+#include "emulator/images/parts.h"
+#include "emulator/images/unit_state.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "result_codes.h"
@@ -44,7 +47,7 @@ Verdict readScript(const std::filesystem::path& path, Script& script) {
     return parseScript(text, script);
 }
 
-Verdict download(const std::filesystem::path& path) {
+Verdict download(const std::filesystem::path& path, std::vector<std::string>& notes) {
     Script script;
     if (Verdict v = readScript(path, script); !v.ok())
         return v;
@@ -56,10 +59,7 @@ Verdict download(const std::filesystem::path& path) {
     for (const UnitRecord& unit : script.units)
         if (Verdict v = chain.find(unit.slot); !v.ok())
             return v;
-    for (const UnitRecord& unit : script.units)
-        if (Verdict v = loadUnit(unit); !v.ok())
-            return v;
-    return {};
+    return loadUnits(script.units, vanter::images::stateFolder(), notes);
 }
 
 Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, std::int32_t slot) {
@@ -79,6 +79,16 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
         return v;
     if (Verdict v = chain.find(slot); !v.ok())
         return v;
+    // A unit that holds an image was loaded for one part; checking it as another is a mistake
+    // of the configuration, not of the unit.
+    const int held = heldMemoryType(vanter::images::stateFolder(), slot);
+    if (held != 0 && held != memoryType + 1) {
+        const auto heldPart = vanter::images::partForCode(held);
+        const auto checkedPart = vanter::images::partForCode(memoryType + 1);
+        return {kMemoryTypeMismatch, "unit #" + std::to_string(slot) + " holds an image for a " +
+                                         std::string(heldPart ? heldPart->name : "?") +
+                                         ", the check names a " + std::string(checkedPart->name)};
+    }
     if (const auto address = chain.faultAddress[static_cast<std::size_t>(slot)])
         return {kMemoryFaultBase + static_cast<std::int32_t>(*address),
                 "unit #" + std::to_string(slot) + " fails at address " + hex(*address) +
@@ -102,8 +112,9 @@ PORTGATE_API int32_t PORTGATE_CALL SayHello(void) {
             record("SayHello() script=?", kScriptUnreadable, error.what());
             return kScriptUnreadable;
         }
-        const Verdict verdict = download(path);
-        record("SayHello() script=" + path.string(), verdict.code, verdict.reason);
+        std::vector<std::string> notes;
+        const Verdict verdict = download(path, notes);
+        record("SayHello() script=" + path.string(), verdict.code, verdict.reason, notes);
         return verdict.code;
     } catch (...) {
         record("SayHello()", kInternalFailure, "unexpected failure inside the stand-in");

@@ -1,13 +1,25 @@
 #pragma once
 
 // Result codes of the stand-in driver library. 0, -1, 146 and 153 mean what the maker's library
-// means by them; the others are the stand-in's own failure codes. They lie from 0xE1 up, below
-// 256, so that CheckVT reports them as configuration errors and the program shows them in
-// hexadecimal ("Download Fail# e3", "Vanter#0 config error $e3").
+// means by them; the others are the stand-in's own failure codes. They lie from 0x40 to 0x4A
+// (image loading) and from 0xE1 up, below 256, so that CheckVT reports them as configuration
+// errors and the program shows them in hexadecimal ("Download Fail# 43", "Vanter#0 config error
+// $e3").
 //
 //  code          meaning
 //  0             success / the unit passed
 //  -1            the printer-port driver is not available (port 1-4 or an I/O address)
+//  64   (0x40)   an image file is missing, or no file is named
+//  65   (0x41)   an image file can't be read (a folder, no permission, a read error)
+//  66   (0x42)   malformed record (syntax, length, field sizes)
+//  67   (0x43)   bad checksum
+//  68   (0x44)   unknown record type
+//  69   (0x45)   an S5/S6 count differs from the data records before it
+//  70   (0x46)   data before the start of the part
+//  71   (0x47)   data past the end of the part
+//  72   (0x48)   contradictory data at an address already loaded
+//  73   (0x49)   image larger than the part
+//  74   (0x4a)   the unit memories can't be written to the state folder
 //  146  (0x92)   the USB link failed to initialise (port 5)
 //  153  (0x99)   a unit that the call names is not present in the chain
 //  225  (0xe1)   the download script can't be found or read (or its folder is unsafe)
@@ -19,11 +31,11 @@
 //  230  (0xe6)   bad memory type: script code not 1 to 15, check position not 0 to 14
 //  231  (0xe7)   bad file format: not 1 to 3
 //  232  (0xe8)   bad loading offset: not 1 to 8 hexadecimal digits
-//  233  (0xe9)   an image file is missing or can't be read
 //  234  (0xea)   a VANTER_SIM_ environment variable is malformed
-//  235-238       (0xeb-0xee) reserved for image loading
+//  235  (0xeb)   CheckVT only: the memory type differs from the one the unit holds
 //  239  (0xef)   internal failure of the stand-in
 //  256 + a       CheckVT only: the unit's memory fails at address a
+// The image codes are those of vanter::images::LoadFailure (emulator/images/image_error.h).
 
 #include <cstdint>
 #include <string>
@@ -43,11 +55,13 @@ inline constexpr std::int32_t kBadSlot = 0xE5;
 inline constexpr std::int32_t kBadMemoryType = 0xE6;
 inline constexpr std::int32_t kBadFormat = 0xE7;
 inline constexpr std::int32_t kBadOffset = 0xE8;
-inline constexpr std::int32_t kImageUnreadable = 0xE9;
 inline constexpr std::int32_t kBadSimulationSetting = 0xEA;
-inline constexpr std::int32_t kFirstImageCode = 0xEB; // reserved for image loading
-inline constexpr std::int32_t kLastImageCode = 0xEE;  // reserved for image loading
+inline constexpr std::int32_t kMemoryTypeMismatch = 0xEB;
 inline constexpr std::int32_t kInternalFailure = 0xEF;
+
+// Image loading failures: vanter::images::LoadFailure, 0x40 to 0x4A.
+inline constexpr std::int32_t kFirstImageFailure = 0x40;
+inline constexpr std::int32_t kLastImageFailure = 0x4A;
 
 // CheckVT's result for a memory fault: 256 + the failing address.
 inline constexpr std::int32_t kMemoryFaultBase = 256;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "emulator/images/image_error.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "emulator/test_support.h"
@@ -21,6 +22,11 @@ using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 
 using Env = std::vector<std::pair<const char*, std::string>>;
+using vanter::images::LoadFailure;
+using vanter::images::resultCode;
+
+constexpr std::int32_t kImageMissing = resultCode(LoadFailure::fileMissing);
+constexpr std::int32_t kImageUnreadable = resultCode(LoadFailure::fileUnreadable);
 
 class StandinTest : public ::testing::Test {
 protected:
@@ -31,9 +37,18 @@ protected:
     ScopedEnv usbFail{"VANTER_SIM_USB_FAIL", std::nullopt};
     ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
     ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", std::nullopt};
+    ScopedEnv state{"VANTER_SIM_STATE_DIR", (runtime / "state").string()};
     std::string image = (runtime / "image.bin").string();
 
-    StandinTest() { writeBytes(image, "\x01\x02\x03"); }
+    // Images of the other formats: three bytes as Intel HEX at 8000, one as S3 at FFFFFFFF.
+    std::string hexImage = (runtime / "image.hex").string();
+    std::string srecImage = (runtime / "image.s37").string();
+
+    StandinTest() {
+        writeBytes(image, "\x01\x02\x03");
+        writeBytes(hexImage, ":0380000001020377\n:00000001FF\n");
+        writeBytes(srecImage, "S306FFFFFFFF01FC\nS70500000000FA\n");
+    }
 
     void writeScript(const std::string& text) { writeBytes(vanter::downloadScriptPath(), text); }
 
@@ -53,9 +68,9 @@ TEST_F(StandinTest, ValidScriptsLoad) {
         "1\r\n0\r\n" + unit(0),
         "5\r\n1\r\n" + unit(0, "Y") + "\r\n" + unit(1, "Y") + "\r\n" + unit(2, "Y") + "\r\n" +
             unit(3),
-        "2bc\n0\n2\n15\n3\nFFFFFFFF\n" + image + "\nN",            // LF only, a typed port
+        "2bc\n0\n2\n15\n3\nFFFFFFFF\n" + srecImage + "\nN",        // LF only, a typed port
         "2F8\r\n1\r\n" + unit(3, "Y") + "\r\n" + unit(1) + "\r\n", // any order, a final line end
-        "d010\n0\n0\n1\n2\n8000\n" + image + "\nN\n",
+        "d010\n0\n0\n1\n2\n8000\n" + hexImage + "\nN\n",
     };
     for (const std::string& script : scripts) {
         SCOPED_TRACE(script);
@@ -104,8 +119,8 @@ TEST_F(StandinTest, EachFaultOfTheScriptHasItsCode) {
         {"1\r\n0\r\n0\r\n5\r\n1\r\n123456789" + tail, kBadOffset},
         {"1\r\n0\r\n0\r\n5\r\n1\r\n" + tail, kBadOffset},
         {"1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n" + (runtime / "absent.bin").string() + "\r\nN",
-         kImageUnreadable},
-        {"1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n\r\nN", kImageUnreadable},
+         kImageMissing},
+        {"1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n\r\nN", kImageMissing},
         {"1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n" + (runtime / "folder").string() + "\r\nN",
          kImageUnreadable},
         // The first fault in file order wins.
@@ -229,9 +244,9 @@ TEST_F(StandinTest, CheckResults) {
 
 TEST(StandinCodes, OwnCodesAreDistinctConfigurationErrors) {
     const std::int32_t own[] = {
-        kScriptUnreadable, kScriptMalformed,      kBadPort,        kBadReset,
-        kBadSlot,          kBadMemoryType,        kBadFormat,      kBadOffset,
-        kImageUnreadable,  kBadSimulationSetting, kInternalFailure};
+        kScriptUnreadable, kScriptMalformed, kBadPort,   kBadReset,           kBadSlot,
+        kBadMemoryType,    kBadFormat,       kBadOffset, kMemoryTypeMismatch, kBadSimulationSetting,
+        kInternalFailure};
     std::set<std::int32_t> seen;
     for (std::int32_t code : own) {
         // The program shows them as "config error $.." after CheckVT.
@@ -239,6 +254,10 @@ TEST(StandinCodes, OwnCodesAreDistinctConfigurationErrors) {
         EXPECT_LT(code, kMemoryFaultBase);
         EXPECT_NE(code, kUsbFailed);
         EXPECT_NE(code, kUnitNotFound);
+        EXPECT_TRUE(seen.insert(code).second) << code;
+    }
+    for (std::int32_t code = kFirstImageFailure; code <= kLastImageFailure; ++code) {
+        EXPECT_FALSE(vanter::images::failureName(static_cast<LoadFailure>(code)).empty());
         EXPECT_TRUE(seen.insert(code).second) << code;
     }
 }
@@ -264,6 +283,9 @@ TEST_F(StandinTest, TranscriptRecordsEveryCall) {
     SayHello();
     EXPECT_EQ(readBytes(log), "SayHello() script=" + script +
                                   " -> 0\n"
+                                  "  note: unit memories in " +
+                                  (runtime / "state").string() +
+                                  "\n"
                                   "CheckVT(1, 0, 4, 0) -> 0\n"
                                   "CheckVT(5, 1, 14, 2) -> 153\n"
                                   "  reason: unit #2 is not present (VANTER_SIM_UNITS)\n"

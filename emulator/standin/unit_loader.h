@@ -1,15 +1,26 @@
 #pragma once
 
-// Loading one unit from its record of the download script. For now the stand-in only makes
-// sure the image file can be opened; this is the place where the image gets read into the
-// unit's simulated memory.
+// Loading the units of a download: each unit record's image goes into a memory of its part's
+// size (emulator/images), all of them before anything is kept; only when every unit has loaded
+// are the unit memories written to the state folder. A failure leaves every unit's memory as
+// it was.
+
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "result_codes.h"
 #include "script.h"
 
 namespace vanter::standin {
 
-// 0, or kImageUnreadable when the image file is missing, a folder, or can't be opened.
-Verdict loadUnit(const UnitRecord& unit);
+// 0 with remarks (tolerated oddities of the image files, where the memories went) in `notes`;
+// or the image failure's code (0x40 to 0x4a) with the unit, file, line and what is wrong.
+Verdict loadUnits(const std::vector<UnitRecord>& units, const std::filesystem::path& stateFolder,
+                  std::vector<std::string>& notes);
+
+// The memory type (script code 1 to 15) that a unit holds since its last download; 0 when it
+// holds nothing known.
+int heldMemoryType(const std::filesystem::path& stateFolder, int slot);
 
 } // namespace vanter::standin
