@@ -149,6 +149,10 @@ struct ShownWindow {
     // Windows are not re-activated by themselves without a window manager.
     bool activate() {
         window->activateWindow();
+        // A popup that was active (a menu) still counts as the window's own activation.
+        if (QApplication::activeWindow() != window.get()) {
+            QApplication::setActiveWindow(window.get());
+        }
         return QTest::qWaitForWindowActive(window.get());
     }
     template <class W> W* find(const char* name) const {
