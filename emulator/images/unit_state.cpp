@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -100,33 +101,110 @@ std::string manifestText(const UnitMemory& unit) {
     return text.str();
 }
 
+namespace {
+
+fs::path staged(fs::path target) {
+    target += ".new";
+    return target;
+}
+
+// Writes a unit's memory and manifest beside their targets, each complete and flushed.
+void stageUnit(const fs::path& folder, const UnitMemory& unit) {
+    const int slot = unit.load.slot;
+    writeFileAtomically(
+        staged(unitMemoryPath(folder, slot)),
+        std::string_view(reinterpret_cast<const char*>(unit.bytes.data()), unit.bytes.size()));
+    writeFileAtomically(staged(unitManifestPath(folder, slot)), manifestText(unit));
+}
+
+void commitStaged(const fs::path& folder, std::span<const UnitMemory> units) {
+    for (const UnitMemory& unit : units) {
+        for (const fs::path& target :
+             {unitMemoryPath(folder, unit.load.slot), unitManifestPath(folder, unit.load.slot)}) {
+            fs::rename(staged(target), target);
+        }
+    }
+}
+
+void discardStaged(const fs::path& folder, std::span<const UnitMemory> units) noexcept {
+    for (const UnitMemory& unit : units) {
+        std::error_code ignored;
+        fs::remove(staged(unitMemoryPath(folder, unit.load.slot)), ignored);
+        fs::remove(staged(unitManifestPath(folder, unit.load.slot)), ignored);
+    }
+}
+
+[[noreturn]] void notWritten(const fs::path& folder, const std::exception& e) {
+    throw ImageError(LoadFailure::stateNotWritten, folder.string(), 0, e.what());
+}
+
+} // namespace
+
 void writeUnitMemories(const fs::path& folder, std::span<const UnitMemory> units) {
-    std::vector<std::pair<fs::path, fs::path>> staged; // written, target
     try {
         fs::create_directories(folder);
         for (const UnitMemory& unit : units) {
-            const std::string text = manifestText(unit);
-            for (const auto& [target, bytes] :
-                 {std::pair{unitMemoryPath(folder, unit.load.slot),
-                            std::string_view(reinterpret_cast<const char*>(unit.bytes.data()),
-                                             unit.bytes.size())},
-                  std::pair{unitManifestPath(folder, unit.load.slot), std::string_view(text)}}) {
-                fs::path next = target;
-                next += ".new";
-                writeFileAtomically(next, bytes);
-                staged.emplace_back(std::move(next), target);
-            }
+            stageUnit(folder, unit);
         }
-        for (const auto& [next, target] : staged) {
-            fs::rename(next, target);
-        }
+        commitStaged(folder, units);
     } catch (const std::exception& e) {
-        for (const auto& [next, target] : staged) {
-            std::error_code ignored;
-            fs::remove(next, ignored);
-        }
-        throw ImageError(LoadFailure::stateNotWritten, folder.string(), 0, e.what());
+        discardStaged(folder, units);
+        notWritten(folder, e);
     }
+}
+
+std::vector<UnitMemory> downloadChain(std::span<const UnitLoad> units, const fs::path& folder) {
+    std::vector<UnitMemory> memories;
+    memories.reserve(units.size()); // the stagings refer to the elements
+    // Each loaded unit is staged while the next one loads. The stagings run one after the
+    // other (each waits for the one before), never two at a time.
+    std::future<void> staging;
+    try {
+        for (const UnitLoad& unit : units) {
+            try {
+                memories.push_back(loadUnit(unit));
+            } catch (const ImageError& e) {
+                throw ChainError(unit.slot, e);
+            }
+            const UnitMemory& loaded = memories.back();
+            staging = std::async(std::launch::async,
+                                 [before = std::move(staging), &folder, &loaded]() mutable {
+                                     if (before.valid()) {
+                                         before.get();
+                                     }
+                                     try {
+                                         fs::create_directories(folder);
+                                         stageUnit(folder, loaded);
+                                     } catch (const std::exception& e) {
+                                         notWritten(folder, e);
+                                     }
+                                 });
+        }
+        if (staging.valid()) {
+            staging.get();
+        }
+        try {
+            commitStaged(folder, memories);
+        } catch (const std::exception& e) {
+            notWritten(folder, e);
+        }
+    } catch (const ImageError& e) {
+        if (staging.valid()) {
+            staging.wait();
+        }
+        discardStaged(folder, memories);
+        if (const auto* chain = dynamic_cast<const ChainError*>(&e)) {
+            throw *chain;
+        }
+        throw ChainError(-1, e);
+    } catch (...) {
+        if (staging.valid()) {
+            staging.wait();
+        }
+        discardStaged(folder, memories);
+        throw;
+    }
+    return memories;
 }
 
 namespace {

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "image_error.h"
+
 namespace vanter::images {
 
 // One unit of a download, by the codes of the download script.
@@ -57,6 +59,24 @@ std::string manifestText(const UnitMemory& unit);
 // are first written beside their targets and only then renamed into place, so a failure leaves
 // every unit's previous files as they were. Throws ImageError (stateNotWritten).
 void writeUnitMemories(const std::filesystem::path& folder, std::span<const UnitMemory> units);
+
+// A download that failed: the slot whose image failed, or -1 when the unit memories could not
+// be written.
+class ChainError : public ImageError {
+public:
+    ChainError(int slot, const ImageError& error) : ImageError(error), slot_(slot) {}
+    int slot() const noexcept { return slot_; }
+
+private:
+    int slot_;
+};
+
+// A whole download: loadChain and writeUnitMemories in one, all or nothing, with each unit's
+// files written (beside their targets) while the next unit loads. Throws ChainError.
+// Writing happens on another thread, one file at a time; the caller must not write files with
+// writeFileAtomically meanwhile (it reads the process's file mode mask).
+std::vector<UnitMemory> downloadChain(std::span<const UnitLoad> units,
+                                      const std::filesystem::path& folder);
 
 // What a unit's manifest says; nullopt when the unit holds nothing (no manifest, or one that
 // can't be read).

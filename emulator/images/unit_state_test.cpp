@@ -158,6 +158,61 @@ TEST_F(UnitState, StateFolderIsAFileFails) {
     }
 }
 
+// The whole download writes each unit while the next one loads; a failure anywhere keeps
+// every unit's files as they were and leaves nothing staged behind.
+TEST_F(UnitState, DownloadChainIsAllOrNothing) {
+    writeBytes(files / "a.hex", hexImage(0, {0xAA}));
+    writeBytes(files / "b.hex", hexImage(0, {0xBB}));
+    const UnitLoad good[] = {{0, 1, 2, 0, (files / "a.hex").string()},
+                             {1, 2, 2, 0, (files / "b.hex").string()},
+                             {3, 15, 2, 0, (files / "a.hex").string()}};
+    const auto memories = downloadChain(good, state.path());
+    ASSERT_EQ(memories.size(), 3u);
+    EXPECT_EQ(readBytes(unitMemoryPath(state.path(), 1)).substr(0, 2), "\xBB\xFF");
+    EXPECT_EQ(readBytes(unitMemoryPath(state.path(), 3)).size(), 4096 * KiB);
+    const auto before = [&] {
+        std::string all;
+        for (int slot : {0, 1, 3}) {
+            all += readBytes(unitMemoryPath(state.path(), slot)) +
+                   readBytes(unitManifestPath(state.path(), slot));
+        }
+        return all;
+    }();
+
+    writeBytes(files / "c.hex", hexImage(0, {0xCC}));
+    writeBytes(files / "bad.hex", hexImage(0x2000, {1})); // past the end of a 2764
+    const UnitLoad failing[] = {{0, 1, 2, 0, (files / "c.hex").string()},
+                                {1, 2, 2, 0, (files / "c.hex").string()},
+                                {3, 1, 2, 0, (files / "bad.hex").string()}};
+    try {
+        downloadChain(failing, state.path());
+        FAIL() << "loaded";
+    } catch (const ChainError& e) {
+        EXPECT_EQ(e.slot(), 3);
+        EXPECT_EQ(e.failure(), LoadFailure::pastPartEnd);
+    }
+    // A state that can't be written fails the same way, naming no unit.
+    std::filesystem::create_directories(state / "unit1.manifest.new" / "x");
+    try {
+        downloadChain(std::span(failing).first(2), state.path());
+        FAIL() << "written";
+    } catch (const ChainError& e) {
+        EXPECT_EQ(e.slot(), -1);
+        EXPECT_EQ(e.failure(), LoadFailure::stateNotWritten);
+    }
+    std::filesystem::remove_all(state / "unit1.manifest.new");
+
+    std::string after;
+    for (int slot : {0, 1, 3}) {
+        after += readBytes(unitMemoryPath(state.path(), slot)) +
+                 readBytes(unitManifestPath(state.path(), slot));
+    }
+    EXPECT_TRUE(after == before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(state.path()),
+                            std::filesystem::directory_iterator()),
+              6);
+}
+
 TEST(StateFolder, VariableThenCacheFolderThenHome) {
     {
         ScopedEnv folder("VANTER_SIM_STATE_DIR", "/somewhere/state");
