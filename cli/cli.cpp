@@ -1,0 +1,265 @@
+#include "cli.h"
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "config/configuration.h"
+#include "config/errors.h"
+#include "config/in3_file.h"
+#include "describe.h"
+#include "emulator/commands.h"
+#include "exit_status.h"
+#include "system_services.h"
+#include "validate.h"
+
+namespace vanter::cli {
+
+namespace {
+
+// Passes the calls on and remembers their results, which decide the exit status.
+class RecordingDriver final : public Driver {
+public:
+    explicit RecordingDriver(Driver& driver) : driver_(driver) {}
+
+    std::int32_t sayHello() override {
+        sayHelloResult = driver_.sayHello();
+        return *sayHelloResult;
+    }
+    std::int32_t checkVT(std::int32_t port, std::int32_t reset, std::int32_t memoryType,
+                         std::int32_t slot) override {
+        checkResult = driver_.checkVT(port, reset, memoryType, slot);
+        return *checkResult;
+    }
+
+    std::optional<std::int32_t> sayHelloResult;
+    std::optional<std::int32_t> checkResult; // of the last call
+
+private:
+    Driver& driver_;
+};
+
+// The status bar and the message box of the window. The message's first line is the verdict;
+// the lines after it repeat what the status text said.
+class CollectingReporter final : public Reporter {
+public:
+    explicit CollectingReporter(std::ostream* live) : live_(live) {}
+
+    void setStatusText(std::string_view text) override {
+        status = text;
+        if (live_ != nullptr) {
+            *live_ << text << std::endl;
+        }
+    }
+    void showMessage(std::string_view text) override { verdict = text.substr(0, text.find('\n')); }
+
+    std::optional<std::string> status; // the last one
+    std::optional<std::string> verdict;
+
+private:
+    std::ostream* live_;
+};
+
+// The configuration as the window holds it after reading the file at start-up: the reader
+// fills controls that were all unchecked and empty. A file that can't be opened is named as
+// such; the window would only say that "0x" is not a valid integer value.
+Configuration readConfiguration(const std::string& file) {
+    if (const std::string problem = openProblem(file); !problem.empty()) {
+        throw FileError("Cannot read '" + file + "': " + problem);
+    }
+    Configuration config;
+    readConfigurationFile(file, config);
+    return config;
+}
+
+struct Outcome {
+    int status = kExitOk;
+    std::vector<std::string> out; // lines still to print
+    std::vector<std::string> err;
+};
+
+// One download; `live` receives the status texts as they come (nullptr: collected only).
+Outcome download(const Configuration& config, Driver& driver, std::ostream* live) {
+    RecordingDriver recording(driver);
+    CollectingReporter reporter(live);
+    Outcome outcome;
+    try {
+        runDownload(config, recording, reporter);
+    } catch (const Error& error) {
+        outcome.status = kExitConfiguration;
+        outcome.err.emplace_back(error.what());
+        return outcome;
+    }
+    const std::string verdict = reporter.verdict.value_or("");
+    if (!config.anyEnabled()) {
+        outcome.status = kExitConfiguration;
+    } else if (!recording.sayHelloResult) {
+        outcome.status = kExitScript;
+    } else if (*recording.sayHelloResult != 0) {
+        outcome.status = kExitFailed;
+    }
+    if (outcome.status == kExitOk) {
+        if (verdict != reporter.status) {
+            outcome.out.push_back(verdict);
+        }
+        if (live == nullptr && reporter.status) {
+            outcome.out.insert(outcome.out.begin(), *reporter.status);
+        }
+    } else {
+        if (live == nullptr && reporter.status) {
+            outcome.err.push_back(*reporter.status);
+        }
+        outcome.err.push_back(verdict);
+    }
+    return outcome;
+}
+
+int print(const Outcome& outcome, CliContext& context) {
+    for (const std::string& line : outcome.out) {
+        context.out << line << '\n';
+    }
+    context.out.flush();
+    for (const std::string& line : outcome.err) {
+        context.err << line << '\n';
+    }
+    context.err.flush();
+    return outcome.status;
+}
+
+int runDownloadCommand(const Arguments& arguments, CliContext& context) {
+    const Configuration config = readConfiguration(arguments.file);
+    return print(download(config, context.driver, &context.out), context);
+}
+
+int runCheckCommand(const Arguments& arguments, CliContext& context) {
+    const Configuration config = readConfiguration(arguments.file);
+    RecordingDriver recording(context.driver);
+    CollectingReporter reporter(&context.out);
+    runCheck(config, recording, reporter);
+    Outcome outcome;
+    if (!config.anyEnabled()) {
+        outcome.status = kExitConfiguration;
+    } else if (recording.checkResult.value_or(0) != 0) {
+        outcome.status = kExitFailed;
+    }
+    (outcome.status == kExitOk ? outcome.out : outcome.err)
+        .push_back(reporter.verdict.value_or(""));
+    return print(outcome, context);
+}
+
+int runValidateCommand(const Arguments& arguments, CliContext& context) {
+    const Configuration config = readConfiguration(arguments.file);
+    if (!config.anyEnabled()) {
+        context.err << kNoVanterSelected << std::endl;
+        return kExitConfiguration;
+    }
+    const Validation validation = validateConfiguration(config);
+    const ValidationReport report = formatValidation(validation);
+    context.out << report.out << std::flush;
+    context.err << report.err << std::flush;
+    return validation.ok() ? kExitOk : kExitInvalidImage;
+}
+
+int runShowCommand(const Arguments& arguments, CliContext& context) {
+    const Configuration config = readConfiguration(arguments.file);
+    context.out << (arguments.json ? configurationJson(config) : describeConfiguration(config))
+                << std::flush;
+    return kExitOk;
+}
+
+std::vector<std::filesystem::path> imageFiles(const Configuration& config) {
+    std::vector<std::filesystem::path> files;
+    for (const SlotSettings& slot : config.slots) {
+        if (slot.enabled && !slot.fileName.empty()) {
+            files.emplace_back(slot.fileName);
+        }
+    }
+    return files;
+}
+
+// One timestamped line per download: the last status text (or the refusal, or the error);
+// standard output on success, standard error otherwise.
+int runWatchCommand(const Arguments& arguments, CliContext& context) {
+    // A mistyped name would otherwise wait for a file that never comes.
+    if (const std::string problem = openProblem(arguments.file); !problem.empty()) {
+        throw FileError("Cannot read '" + arguments.file + "': " + problem);
+    }
+    std::optional<Configuration> config;
+    std::string readError;
+    const WatchedDownload watched{[&]() -> std::optional<std::vector<std::filesystem::path>> {
+                                      config.reset();
+                                      try {
+                                          config = readConfiguration(arguments.file);
+                                      } catch (const Error& error) {
+                                          readError = error.what();
+                                          return std::nullopt;
+                                      }
+                                      return imageFiles(*config);
+                                  },
+                                  [&] {
+                                      Outcome outcome;
+                                      if (config) {
+                                          outcome = download(*config, context.driver, nullptr);
+                                      } else {
+                                          outcome.status = kExitConfiguration;
+                                          outcome.err.assign(1, readError);
+                                      }
+                                      const bool ok = outcome.status == kExitOk;
+                                      const std::vector<std::string>& lines =
+                                          ok ? outcome.out : outcome.err;
+                                      std::ostream& stream = ok ? context.out : context.err;
+                                      stream << context.system.localTime() << ' '
+                                             << (lines.empty() ? "" : lines.front()) << std::endl;
+                                  }};
+    watchAndDownload(arguments.file, context.system, watched, context.timing);
+    return kExitOk;
+}
+
+void usageError(const UsageError& error, std::ostream& err) {
+    err << kProgramName << ": " << error.what() << '\n'
+        << "Try '" << kProgramName << " --help' for more information." << std::endl;
+}
+
+} // namespace
+
+int runCli(std::span<const std::string_view> args, CliContext& context) {
+    Arguments arguments;
+    try {
+        arguments = parseArguments(args);
+    } catch (const UsageError& error) {
+        usageError(error, context.err);
+        return kExitUsage;
+    }
+    if (arguments.help) {
+        context.out << helpText() << std::flush;
+        return kExitOk;
+    }
+    if (arguments.version) {
+        context.out << versionText() << std::flush;
+        return kExitOk;
+    }
+    try {
+        switch (arguments.command) {
+        case Command::download:
+            return arguments.watch ? runWatchCommand(arguments, context)
+                                   : runDownloadCommand(arguments, context);
+        case Command::check:
+            return runCheckCommand(arguments, context);
+        case Command::validate:
+            return runValidateCommand(arguments, context);
+        case Command::show:
+            return runShowCommand(arguments, context);
+        case Command::none:
+            break;
+        }
+    } catch (const Error& error) {
+        // The texts the window's error box shows (without its added full stop).
+        context.err << error.what() << std::endl;
+        return kExitConfiguration;
+    }
+    return kExitUsage;
+}
+
+} // namespace vanter::cli

@@ -1,0 +1,239 @@
+#include "describe.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+
+#include "config/errors.h"
+#include "config/numbers.h"
+#include "config/values.h"
+#include "emulator/images/parts.h"
+
+namespace vanter::cli {
+
+namespace {
+
+template <std::size_t N>
+std::optional<std::string_view> entry(const std::array<std::string_view, N>& list, int position) {
+    if (position < 0 || position >= static_cast<int>(N)) {
+        return std::nullopt;
+    }
+    return list[static_cast<std::size_t>(position)];
+}
+
+std::optional<std::int32_t> portNumberOf(const Configuration& config) {
+    try {
+        return portNumber(config.port);
+    } catch (const ConversionError&) {
+        return std::nullopt;
+    }
+}
+
+// The window's label for the offset: it follows the format list's text.
+std::string_view offsetLabel(int fileFormat) {
+    return fileFormat == kBinaryFormat ? "Loading offset at EPROM socket"
+                                       : "Target System address of EPROM";
+}
+
+std::string portLine(const Configuration& config) {
+    if (config.port.empty()) {
+        return "Port: none";
+    }
+    const std::optional<std::int32_t> number = portNumberOf(config);
+    if (!number) {
+        return "Port: " + config.port + " ('" + config.port + "' is not a valid integer value)";
+    }
+    const bool typed = listPosition(kPortEntries, config.port) < 0;
+    return "Port: " + config.port + " (" + (typed ? "typed, " : "") + "port number " +
+           std::to_string(*number) + ")";
+}
+
+std::string slotLines(int k, const SlotSettings& slot) {
+    std::string text = "VANTER #" + std::to_string(k) + ": ";
+    const auto memory = entry(kMemoryTypes, slot.memoryType);
+    text += memory ? std::string(*memory) : std::string("no memory type");
+    text += ", ";
+    const auto format = entry(kFileFormats, slot.fileFormat);
+    text += format ? std::string(*format) : std::string("no file format");
+    text += "\n  ";
+    text += offsetLabel(slot.fileFormat);
+    text += ": " + toHex(offsetValue(slot.offset));
+    if (!isAcceptableOffset(slot.offset)) {
+        text += " (read from the text '" + slot.offset + "')";
+    }
+    text += "\n  Image file: ";
+    text += slot.fileName.empty() ? std::string("none named") : slot.fileName;
+    text += "\n";
+    return text;
+}
+
+// Length of the UTF-8 sequence at `text[i]`, or 0 when it is not a valid one (overlong forms,
+// surrogates and values past U+10FFFF included).
+std::size_t utf8Length(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t at) {
+        return static_cast<unsigned char>(text[at]);
+    };
+    const unsigned char lead = byte(i);
+    std::size_t length = 0;
+    std::uint32_t value = 0;
+    std::uint32_t smallest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1Fu;
+        smallest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0Fu;
+        smallest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07u;
+        smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t n = 1; n < length; ++n) {
+        if ((byte(i + n) & 0xC0u) != 0x80u) {
+            return 0;
+        }
+        value = (value << 6) | (byte(i + n) & 0x3Fu);
+    }
+    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        return 0;
+    }
+    return length;
+}
+
+std::string unicodeEscape(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "\\u%04x", value);
+    return text;
+}
+
+std::string jsonNumberOrNull(const std::optional<std::int64_t>& value) {
+    return value ? std::to_string(*value) : std::string("null");
+}
+
+template <std::size_t N>
+std::string jsonEntry(const std::array<std::string_view, N>& list, int position) {
+    const auto name = entry(list, position);
+    return name ? jsonString(*name) : std::string("null");
+}
+
+std::string slotJson(int k, const SlotSettings& slot) {
+    const auto part = images::partForCode(fileCode(slot.memoryType));
+    const auto field = [](std::string_view name, const std::string& value) {
+        return "      \"" + std::string(name) + "\": " + value;
+    };
+    std::string text = "    {\n";
+    text += field("slot", std::to_string(k)) + ",\n";
+    text += field("memoryType", jsonEntry(kMemoryTypes, slot.memoryType)) + ",\n";
+    text += field("memoryTypeCode", std::to_string(fileCode(slot.memoryType))) + ",\n";
+    text += field("partSize",
+                  jsonNumberOrNull(part ? std::optional<std::int64_t>(part->size) : std::nullopt)) +
+            ",\n";
+    text += field("fileFormat", jsonEntry(kFileFormats, slot.fileFormat)) + ",\n";
+    text += field("fileFormatCode", std::to_string(fileCode(slot.fileFormat))) + ",\n";
+    text += field("offset", jsonString(slot.offset)) + ",\n";
+    text += field("offsetValue", std::to_string(offsetValue(slot.offset))) + ",\n";
+    text += field("fileName", jsonString(slot.fileName)) + "\n";
+    text += "    }";
+    return text;
+}
+
+} // namespace
+
+std::string describeConfiguration(const Configuration& config) {
+    std::string text = portLine(config) + "\n";
+    const auto reset = entry(kResetEntries, config.resetLevel);
+    text += "Reset level: " + (reset ? std::string(*reset) : std::string("none")) + "\n";
+    bool any = false;
+    for (int k = 0; k < kSlotCount; ++k) {
+        const SlotSettings& slot = config.slots[static_cast<std::size_t>(k)];
+        if (slot.enabled) {
+            text += slotLines(k, slot);
+            any = true;
+        }
+    }
+    if (!any) {
+        text += "No VANTER is enabled\n";
+    }
+    return text;
+}
+
+std::string configurationJson(const Configuration& config) {
+    const std::optional<std::int32_t> number = portNumberOf(config);
+    std::string text = "{\n";
+    text += "  \"port\": " + jsonString(config.port) + ",\n";
+    text += "  \"portNumber\": " +
+            jsonNumberOrNull(number ? std::optional<std::int64_t>(*number) : std::nullopt) + ",\n";
+    text += "  \"resetLevel\": " + jsonEntry(kResetEntries, config.resetLevel) + ",\n";
+    text += "  \"units\": [";
+    bool first = true;
+    for (int k = 0; k < kSlotCount; ++k) {
+        const SlotSettings& slot = config.slots[static_cast<std::size_t>(k)];
+        if (!slot.enabled) {
+            continue;
+        }
+        text += first ? "\n" : ",\n";
+        text += slotJson(k, slot);
+        first = false;
+    }
+    text += first ? "]\n" : "\n  ]\n";
+    text += "}\n";
+    return text;
+}
+
+std::string jsonString(std::string_view text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch < 0x80) {
+            switch (ch) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (ch < 0x20) {
+                    out += unicodeEscape(ch);
+                } else {
+                    out += static_cast<char>(ch);
+                }
+            }
+            ++i;
+            continue;
+        }
+        if (const std::size_t length = utf8Length(text, i); length != 0) {
+            out.append(text.substr(i, length));
+            i += length;
+            continue;
+        }
+        out += unicodeEscape(ch);
+        ++i;
+    }
+    out += "\"";
+    return out;
+}
+
+} // namespace vanter::cli
