@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "config/errors.h"
+#include "config/native_name.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -21,7 +22,7 @@ namespace vanter {
 namespace {
 
 [[noreturn]] void fail(const std::filesystem::path& target, const std::string& reason) {
-    throw FileError("Cannot write '" + target.string() + "': " + reason);
+    throw FileError("Cannot write '" + nativeName(target) + "': " + reason);
 }
 
 std::filesystem::path folderOf(const std::filesystem::path& target) {

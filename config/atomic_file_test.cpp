@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 #include "config/errors.h"
+#include "config/native_name.h"
 #include "config/test_support.h"
 
 namespace vanter {
@@ -16,12 +22,6 @@ namespace fs = std::filesystem;
 using testing::readBytes;
 using testing::TestFolder;
 using testing::writeBytes;
-
-mode_t permissions(const fs::path& file) {
-    struct stat info {};
-    EXPECT_EQ(::lstat(file.c_str(), &info), 0);
-    return info.st_mode & 07777;
-}
 
 // Expects a FileError naming `target`; the folder must hold `entries` entries afterwards.
 void expectRefused(const fs::path& target, std::string_view bytes) {
@@ -34,28 +34,14 @@ void expectRefused(const fs::path& target, std::string_view bytes) {
     }
 }
 
-TEST(AtomicFile, CreatesANewFileWithTheUsualPermissions) {
+TEST(AtomicFile, CreatesANewFile) {
     TestFolder folder;
-    const mode_t mask = ::umask(027);
     writeFileAtomically(folder / "new.in3", "1\r\nN");
     writeFileAtomically(folder / "empty.in3", "");
-    ::umask(mask);
     EXPECT_EQ(readBytes(folder / "new.in3"), "1\r\nN");
-    EXPECT_EQ(permissions(folder / "new.in3"), 0640u);
     EXPECT_TRUE(fs::is_regular_file(folder / "empty.in3"));
     EXPECT_EQ(fs::file_size(folder / "empty.in3"), 0u);
     EXPECT_EQ(folder.entryCount(), 2u); // no temporary left behind
-}
-
-TEST(AtomicFile, ReplacesAndKeepsThePermissions) {
-    TestFolder folder;
-    const auto file = folder / "old.in3";
-    writeBytes(file, std::string(1000, 'o'));
-    fs::permissions(file, fs::perms(0604));
-    writeFileAtomically(file, "new");
-    EXPECT_EQ(readBytes(file), "new");
-    EXPECT_EQ(permissions(file), 0604u);
-    EXPECT_EQ(folder.entryCount(), 1u);
 }
 
 TEST(AtomicFile, RelativeNameInTheWorkingFolder) {
@@ -65,18 +51,6 @@ TEST(AtomicFile, RelativeNameInTheWorkingFolder) {
     writeFileAtomically("Vanter.in3", "N");
     fs::current_path(previous);
     EXPECT_EQ(readBytes(folder / "Vanter.in3"), "N");
-}
-
-TEST(AtomicFile, SymbolicLinkIsReplacedNotFollowed) {
-    TestFolder folder;
-    const auto pointee = folder / "elsewhere.in3";
-    const auto link = folder / "link.in3";
-    writeBytes(pointee, "untouched");
-    fs::create_symlink(pointee, link);
-    writeFileAtomically(link, "replaced");
-    EXPECT_FALSE(fs::is_symlink(link));
-    EXPECT_EQ(readBytes(link), "replaced");
-    EXPECT_EQ(readBytes(pointee), "untouched");
 }
 
 TEST(AtomicFile, FolderThatCannotHoldTheFile) {
@@ -90,6 +64,45 @@ TEST(AtomicFile, FolderThatCannotHoldTheFile) {
     EXPECT_TRUE(fs::is_directory(folder / "dir.in3"));
     EXPECT_EQ(readBytes(folder / "plain"), "a file, not a folder");
     EXPECT_EQ(folder.entryCount(), 2u);
+}
+
+#ifndef _WIN32
+
+mode_t permissions(const fs::path& file) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(file.c_str(), &info), 0);
+    return info.st_mode & 07777;
+}
+
+TEST(AtomicFile, NewFileGetsTheUsualPermissions) {
+    TestFolder folder;
+    const mode_t mask = ::umask(027);
+    writeFileAtomically(folder / "new.in3", "1\r\nN");
+    ::umask(mask);
+    EXPECT_EQ(permissions(folder / "new.in3"), 0640u);
+}
+
+TEST(AtomicFile, ReplacesAndKeepsThePermissions) {
+    TestFolder folder;
+    const auto file = folder / "old.in3";
+    writeBytes(file, std::string(1000, 'o'));
+    fs::permissions(file, fs::perms(0604));
+    writeFileAtomically(file, "new");
+    EXPECT_EQ(readBytes(file), "new");
+    EXPECT_EQ(permissions(file), 0604u);
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+TEST(AtomicFile, SymbolicLinkIsReplacedNotFollowed) {
+    TestFolder folder;
+    const auto pointee = folder / "elsewhere.in3";
+    const auto link = folder / "link.in3";
+    writeBytes(pointee, "untouched");
+    fs::create_symlink(pointee, link);
+    writeFileAtomically(link, "replaced");
+    EXPECT_FALSE(fs::is_symlink(link));
+    EXPECT_EQ(readBytes(link), "replaced");
+    EXPECT_EQ(readBytes(pointee), "untouched");
 }
 
 // A write that fails half-way (the file size limit stands in for a full disk).
@@ -112,6 +125,52 @@ TEST(AtomicFile, FailedWriteLeavesThePreviousFileByteIdentical) {
     EXPECT_EQ(readBytes(file), previous);
     EXPECT_EQ(folder.entryCount(), 1u);
 }
+
+#else
+
+// The previous file is held open without leave to replace it, as an editor or a virus scanner
+// may do: the move fails, and nothing changes.
+TEST(AtomicFile, ReplaceThatFailsLeavesThePreviousFileByteIdentical) {
+    TestFolder folder;
+    const auto file = folder / "keep.in3";
+    const std::string previous = "2\r\n1\r\n0\r\n4\r\n2\r\n0\r\nC:\\fw\\main.hex\r\nN";
+    writeBytes(file, previous);
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    expectRefused(file, "new");
+    CloseHandle(held);
+    EXPECT_EQ(readBytes(file), previous);
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+// Names as the user types them: backslashes, a drive letter, letters of the ANSI code page.
+TEST(AtomicFile, WindowsFileNames) {
+    TestFolder folder;
+    fs::create_directory(folder / "sub");
+    const std::string typed = folder.path().string() + "\\sub\\Vanter.in3";
+    writeFileAtomically(typed, "typed");
+    EXPECT_EQ(readBytes(folder / "sub" / "Vanter.in3"), "typed");
+
+    const fs::path accented = folder.path() / L"Gr\u00fc\u00dfe \u00e9t\u00e9.in3";
+    writeFileAtomically(accented, "accented");
+    EXPECT_EQ(readBytes(accented), "accented");
+    EXPECT_EQ(folder.entryCount(), 2u);
+
+    // An error names the file as given, backslashes included, in the ANSI code page.
+    const std::string missing = folder.path().string() + "\\missing\\x.in3";
+    expectRefused(missing, "N");
+    try {
+        writeFileAtomically(folder.path() / L"\u00e9t\u00e9" / "x.in3", "N");
+        ADD_FAILURE() << "no error";
+    } catch (const FileError& e) {
+        const std::string name = nativeName(folder.path()) + "\\" + nativeName(L"\u00e9t\u00e9");
+        EXPECT_TRUE(std::string(e.what()).starts_with("Cannot write '" + name + "\\x.in3': "))
+            << e.what();
+    }
+}
+
+#endif
 
 } // namespace
 } // namespace vanter

@@ -11,6 +11,10 @@
 #include <string>
 #include <string_view>
 
+#ifdef _WIN32
+#include <random>
+#endif
+
 #include "config/configuration.h"
 
 namespace vanter::testing {
@@ -18,11 +22,20 @@ namespace vanter::testing {
 class TestFolder {
 public:
     TestFolder() {
+#ifdef _WIN32
+        std::random_device random;
+        path_ = std::filesystem::temp_directory_path() /
+                ("vanter-test-" + std::to_string(random()) + std::to_string(random()));
+        if (!std::filesystem::create_directory(path_)) {
+            throw std::runtime_error("test folder exists already");
+        }
+#else
         std::string name = (std::filesystem::temp_directory_path() / "vanter-test-XXXXXX").string();
         if (::mkdtemp(name.data()) == nullptr) {
             throw std::runtime_error("mkdtemp failed");
         }
         path_ = name;
+#endif
     }
     ~TestFolder() {
         std::error_code ignored;
@@ -31,8 +44,12 @@ public:
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    const std::filesystem::path& path() const noexcept { return path_; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+    const std::filesystem::path& path() const noexcept {
+        return path_;
+    }
+    std::filesystem::path operator/(std::string_view name) const {
+        return path_ / name;
+    }
 
     std::size_t entryCount() const {
         return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_),
