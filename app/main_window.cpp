@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -41,13 +42,19 @@ constexpr int kStatusBarHeight = 22;
 constexpr int kOffsetMaxLength = 10;
 
 // Window-text font of every control: the classic 8 point dialog font where the system has it,
-// else a sans-serif of similar metrics.
+// else a sans-serif of nearly the same metrics (DejaVu Sans Condensed at 8 point sets the
+// designed label texts within a pixel), else the system's sans-serif. The family is picked from
+// the installed ones: asking for an absent family costs a fallback search at start-up.
 QFont windowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
-                      QStringLiteral("DejaVu Sans")});
+    const QStringList installed = QFontDatabase::families();
+    QFont font = QApplication::font();
+    for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans Condensed",
+                               "Liberation Sans", "Arial"}) {
+        if (installed.contains(QLatin1String(family))) {
+            font = QFont(QString::fromLatin1(family));
+            break;
+        }
+    }
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     return font;

@@ -1,6 +1,5 @@
 #include "unit_panel.h"
 
-#include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
 #include <QFile>
@@ -10,12 +9,23 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include <initializer_list>
+
 #include "../main_window.h"
 #include "config/numbers.h"
+#include "oem_typing.h"
 
 namespace vanter::app {
 
-UnitPanel::UnitPanel(TVante3_0& window, int slot) : window_(window), slot_(slot) {}
+namespace {
+
+const QColor kGrey(128, 128, 128);
+
+} // namespace
+
+UnitPanel::UnitPanel(TVante3_0& window, int slot) : window_(window), slot_(slot) {
+    keepTypedToOemCodePage(window_.unit(slot_).filenameEdit);
+}
 
 void UnitPanel::panelSwitch() {
     switchedOn_ = !switchedOn_;
@@ -24,16 +34,18 @@ void UnitPanel::panelSwitch() {
 
 void UnitPanel::showSwitched(bool on) {
     const TVante3_0::UnitControls& unit = window_.unit(slot_);
+    // The labels are never disabled: only their colour tells.
     for (QLabel* label : {unit.eprom, unit.fileFormat, unit.addrLabel, unit.filename}) {
         if (on) {
-            // An empty palette follows the window's text colour again.
+            // No colour of its own: the label follows the system's window-text colour.
             label->setPalette(QPalette());
         } else {
-            QPalette grey = label->palette();
-            grey.setColor(QPalette::WindowText, QColor(128, 128, 128));
+            QPalette grey;
+            grey.setColor(QPalette::WindowText, kGrey);
             label->setPalette(grey);
         }
     }
+    // Disabling keeps the values: they come back unchanged with the panel.
     for (QWidget* control : std::initializer_list<QWidget*>{
              unit.epromCombo, unit.formatCombo, unit.addrEdit, unit.filenameEdit, unit.browseBtn}) {
         control->setEnabled(on);
@@ -50,7 +62,9 @@ void UnitPanel::labelSwitch() {
 void UnitPanel::browse() {
     window_.OpenDialog->setFileName(QString());
     if (window_.OpenDialog->execute()) {
-        window_.unit(slot_).filenameEdit->setText(window_.OpenDialog->fileName());
+        // Also a name typed into the dialog that does not exist; it is checked on exit only.
+        window_.unit(slot_).filenameEdit->setText(
+            QFileInfo(window_.OpenDialog->fileName()).absoluteFilePath());
     }
 }
 
@@ -60,6 +74,7 @@ void UnitPanel::checkFileName() {
     if (name.isEmpty()) {
         return;
     }
+    // Opened for reading only, neither created nor read; a folder does not count.
     QFile file(name);
     if (QFileInfo(name).isDir() || !file.open(QIODevice::ReadOnly)) {
         window_.messageBox(QStringLiteral("Invalid Filename"));
