@@ -60,16 +60,6 @@ QFont windowFont() {
     return font;
 }
 
-// Keeps only typed characters that the system's 8-bit code page holds: file names reach the
-// configuration file and the driver library in that code page.
-class CodePageFilter final : public QValidator {
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return QString::fromLocal8Bit(input.toLocal8Bit()) == input ? Acceptable : Invalid;
-    }
-};
-
 std::string local8Bit(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }
@@ -256,7 +246,7 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
                               24 + dx, 160 + dy);
     unit.filenameEdit =
         make<QLineEdit>(client, name("FilenameEdit").constData(), 72 + dx, 158 + dy, 177, 21);
-    unit.filenameEdit->setValidator(new CodePageFilter(unit.filenameEdit));
+    // What the user may type into it: the unit panel (OEM code page).
 
     unit.browseBtn =
         make<QPushButton>(client, name("BrowseBtn").constData(), 179 + dx, 188 + dy, 70, 25);
@@ -503,9 +493,12 @@ void TVante3_0::CloseButClick() {
         const int answer = messageBox(QStringLiteral("Do you want to save the change?"),
                                       vanter::app::kMbYesNoCancel);
         if (answer == vanter::app::kIdYes) {
-            // Save as the menu runs it; an error it raises leaves the window open.
-            fileCommands_->save();
-            close();
+            // Save as the menu runs it. The window closes once the configuration is saved or
+            // there was nothing to save; a cancelled dialog, a failed write or an error it
+            // raises leaves the window open with its values.
+            if (fileCommands_->save() != vanter::app::SaveOutcome::NotSaved) {
+                close();
+            }
         } else if (answer == vanter::app::kIdNo) {
             close();
         }

@@ -342,7 +342,8 @@ void WindowCommands::closeButton_data() {
     QTest::newRow("Yes saves and closes") << kIdYes << "" << true << true << "";
     QTest::newRow("Yes refused by Save closes")
         << kIdYes << "no unit" << true << false << "No Vanter is selected: Abort!!";
-    QTest::newRow("Yes without save target closes") << kIdYes << "no target" << true << false << "";
+    QTest::newRow("Yes without save target, name dialog cancelled, stays")
+        << kIdYes << "no target" << false << false << "Save As";
     QTest::newRow("Yes with a Save error stays")
         << kIdYes << "bad port" << false << false << "'lpt1' is not a valid integer value.";
     QTest::newRow("No closes") << kIdNo << "" << true << false << "";

@@ -2,11 +2,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 
 #include "../main_window.h"
 #include "../panels/unit_panel.h"
+#include "config/errors.h"
 #include "config/in3_file.h"
 #include "config/values.h"
 
@@ -34,13 +36,24 @@ void FileCommands::showFileName(const QString& name) {
 }
 
 void FileCommands::readFile(const QString& name) {
+    // On an error the controls keep their values: nothing is shown before the whole file
+    // has been read.
     vanter::Configuration config = window_.configuration();
     vanter::readConfigurationFile(toPath(name), config);
     window_.showConfiguration(config);
 }
 
-void FileCommands::writeFile(const QString& name) {
-    vanter::writeConfigurationFile(toPath(name), window_.configuration());
+SaveOutcome FileCommands::writeFile(const QString& name) {
+    try {
+        vanter::writeConfigurationFile(toPath(name), window_.configuration());
+    } catch (const vanter::FileError& error) {
+        // The previous file is left as it was, and the window keeps its values.
+        window_.messageBox(QStringLiteral("The configuration was not saved to \"%1\".\n%2")
+                               .arg(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()),
+                                    QString::fromLocal8Bit(error.what())));
+        return SaveOutcome::NotSaved;
+    }
+    return SaveOutcome::Saved;
 }
 
 bool FileCommands::refuseWithoutUnit() {
@@ -54,14 +67,22 @@ bool FileCommands::refuseWithoutUnit() {
 void FileCommands::initialise() {
     window_.setMessageCaption(QStringLiteral("VanterIII Message"));
     window_.setCurrentFileName(QString::fromLatin1(kDefaultFileName));
+    // A folder of that name does not count.
     if (QFileInfo(window_.currentFileName()).isFile()) {
         showFileName(window_.currentFileName());
         window_.SaveDialog->setFileName(window_.currentFileName());
         readFile(window_.currentFileName());
         return;
     }
+    setDefaultConfiguration();
+}
+
+void FileCommands::setDefaultConfiguration() {
+    // Checking slot #0 switches its panel on if it was off.
     window_.unit(0).vanter->setChecked(true);
     for (int slot = 1; slot < vanter::kSlotCount; ++slot) {
+        // Unchecking runs the slot's panel switch only if it was checked; the panel is then
+        // shown off whatever it showed before.
         window_.unit(slot).vanter->setChecked(false);
         window_.panel(slot).showSwitched(false);
     }
@@ -86,6 +107,7 @@ void FileCommands::open() {
     if (!window_.OpenDialog->execute()) {
         return;
     }
+    // The names change before the file is read and stay changed if reading fails.
     const QString name = window_.OpenDialog->fileName();
     window_.setCurrentFileName(name);
     showFileName(name);
@@ -93,25 +115,34 @@ void FileCommands::open() {
     readFile(name);
 }
 
-void FileCommands::save() {
-    if (refuseWithoutUnit() || window_.SaveDialog->fileName().isEmpty()) {
-        return;
+SaveOutcome FileCommands::save() {
+    if (refuseWithoutUnit()) {
+        return SaveOutcome::Refused;
     }
-    writeFile(window_.SaveDialog->fileName());
+    if (window_.SaveDialog->fileName().isEmpty()) {
+        // No file named yet: ask for one rather than drop the user's work.
+        return chooseAndWrite();
+    }
+    return writeFile(window_.SaveDialog->fileName());
 }
 
-void FileCommands::saveAs() {
+SaveOutcome FileCommands::saveAs() {
     if (refuseWithoutUnit()) {
-        return;
+        return SaveOutcome::Refused;
     }
+    return chooseAndWrite();
+}
+
+SaveOutcome FileCommands::chooseAndWrite() {
     window_.SaveDialog->setTitle(QStringLiteral("Save As"));
     if (!window_.SaveDialog->execute()) {
-        return;
+        return SaveOutcome::NotSaved;
     }
+    // The name as confirmed: no extension added; an existing file is replaced.
     const QString name = window_.SaveDialog->fileName();
     window_.setCurrentFileName(name);
     showFileName(name);
-    writeFile(name);
+    return writeFile(name);
 }
 
 } // namespace vanter::app
