@@ -366,8 +366,8 @@ void WindowInventory::font() {
     const QFontInfo info(window().DownloadBut->font());
     QCOMPARE(window().font().pointSize(), 8);
     QCOMPARE(info.pointSize(), 8);
-    const QStringList designFonts{"MS Sans Serif", "Microsoft Sans Serif",
-                                  "DejaVu Sans Condensed", "Liberation Sans", "Arial"};
+    const QStringList designFonts{"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans Condensed",
+                                  "Liberation Sans", "Arial"};
     const QString family = info.family().section(QStringLiteral(" ["), 0, 0);
     QVERIFY2(designFonts.contains(family) || family == QFontInfo(QApplication::font()).family(),
              qPrintable(family));
