@@ -48,6 +48,9 @@ public:
         }
         for (;;) {
             const int ch = buffer_->sbumpc();
+            if (ch != std::char_traits<char>::eof() && ++bytesTaken_ > kMaxConfigurationSize) {
+                throw tooLarge();
+            }
             if (ch == std::char_traits<char>::eof() || ch == kCtrlZ) {
                 buffer_ = nullptr;
                 return line;
@@ -66,18 +69,31 @@ public:
     }
 
 private:
-    FileError tooLong() const {
-        const std::string problem = "line " + std::to_string(lineNumber_) + " is longer than " +
-                                    std::to_string(kMaxLineLength) + " characters";
+    FileError error(const std::string& problem) const {
         if (source_ != nullptr) {
             return FileError("Cannot read '" + source_->string() + "': " + problem);
         }
         return FileError("Configuration " + problem);
     }
 
+    FileError tooLarge() const {
+        const std::string size = std::to_string(kMaxConfigurationSize) + " bytes";
+        if (source_ != nullptr) {
+            return FileError("Cannot read '" + source_->string() + "': the file is longer than " +
+                             size + " (not a configuration file)");
+        }
+        return FileError("Configuration is longer than " + size);
+    }
+
+    FileError tooLong() const {
+        return error("line " + std::to_string(lineNumber_) + " is longer than " +
+                     std::to_string(kMaxLineLength) + " characters");
+    }
+
     std::streambuf* buffer_;
     const std::filesystem::path* source_;
     std::size_t lineNumber_ = 0;
+    std::size_t bytesTaken_ = 0;
 };
 
 // Decimal value of a line: leading white space, one sign, then digits up to the first other

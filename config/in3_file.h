@@ -16,6 +16,11 @@ namespace vanter {
 // it writes reads back identically.
 inline constexpr std::size_t kMaxLineLength = 32768;
 
+// Most bytes the reader takes from one configuration text: far more than any configuration the
+// writer produces (four records of at most kMaxLineLength per line), and a bound on the time a
+// read can take, also on an endless source.
+inline constexpr std::size_t kMaxConfigurationSize = 1 << 20;
+
 // The whole file text: CR LF between lines, none after the final "N".
 // Throws ConversionError for a typed port that does not convert, FileError for a value that
 // would break the line structure (CR, LF, Ctrl-Z) or is too long. Refuses nothing else: the
@@ -27,8 +32,8 @@ std::string formatConfiguration(const Configuration& config);
 void writeConfigurationFile(const std::filesystem::path& target, const Configuration& config);
 
 // Applies a configuration text to `config`: sets only what the text names, never unchecks a
-// slot. On any error (a port line that does not convert, a line over kMaxLineLength) throws
-// and leaves `config` untouched.
+// slot. On any error (a port line that does not convert, a line over kMaxLineLength, more than
+// kMaxConfigurationSize bytes before the reading ends) throws and leaves `config` untouched.
 void readConfiguration(std::istream& in, Configuration& config);
 
 // The same for a file; a file that can't be opened reads as empty (and so fails at the port
