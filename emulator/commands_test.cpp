@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/errors.h"
+#include "config/native_name.h"
 #include "script_path.h"
 #include "test_support.h"
 
@@ -238,6 +239,26 @@ TEST_F(DownloadToScriptPathTest, UnsafeFolderIsReportedAndTheDriverNotCalled) {
     EXPECT_TRUE(log[1].starts_with("message: Download Fail\n")) << log[1];
     EXPECT_TRUE(driver.scriptsSeen.empty());
     EXPECT_TRUE(std::filesystem::is_empty(runtime / "elsewhere"));
+}
+
+#else
+
+// The program's own entry on Windows: the fixed script that the maker's library reads, with
+// file names in the ANSI code page and their backslashes, as the window hands them over.
+TEST(DownloadToScriptPathTest, WritesTheFixedScriptOnWindows) {
+    const std::filesystem::path script = "c:\\$$temp.in3";
+    ASSERT_EQ(vanter::downloadScriptPath(), script);
+    Log log;
+    FakeReporter reporter{log};
+    FakeDriver driver{log, script};
+    Configuration config = Configuration::defaults();
+    const std::string name = vanter::nativeName(L"C:\\Firmware\\Gr\u00fc\u00dfe\\boot.hex");
+    config.slots[0].fileName = name;
+    vanter::runDownload(config, driver, reporter);
+    const std::string expected = "1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n" + name + "\r\nN";
+    EXPECT_EQ(driver.scriptsSeen, Log{expected});
+    EXPECT_EQ(readBytes(script), expected); // left in place for the library
+    EXPECT_EQ(log.back(), "message: Download OK");
 }
 
 #endif

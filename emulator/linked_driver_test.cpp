@@ -1,15 +1,16 @@
-// The commands with the driver library the program links: on this platform the stand-in.
+// The commands with the driver library the program links: in these tests the stand-in (on
+// Windows the stand-in's PortGate.dll, through the import library made from PortGate.def).
 
 #include "driver.h"
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "config/native_name.h"
+#include "script_path.h"
 #include "test_support.h"
 
 namespace {
@@ -35,6 +36,7 @@ protected:
     ScopedEnv units{"VANTER_SIM_UNITS", std::nullopt};
     ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
     ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", (runtime / "calls.txt").string()};
+    ScopedEnv state{"VANTER_SIM_STATE_DIR", (runtime / "state").string()};
     RecordingReporter reporter;
     vanter::Configuration config = vanter::Configuration::defaults();
 
@@ -50,12 +52,13 @@ TEST_F(LinkedDriverTest, DownloadReachesTheStandIn) {
     EXPECT_EQ(reporter.log,
               (std::vector<std::string>{"Download....", "Download OK", "[Download OK]"}));
     EXPECT_EQ(readBytes(runtime / "calls.txt"),
-              "SayHello() script=" + (runtime / "vanter3" / "$$temp.in3").string() + " -> 0\n");
+              "SayHello() script=" + vanter::downloadScriptPath().string() +
+                  " -> 0\n  note: unit memories in " + (runtime / "state").string() + "\n");
 
     config.slots[2].fileName = (runtime / "absent.bin").string();
     vanter::runDownload(config, vanter::linkedDriver(), reporter);
     EXPECT_EQ(reporter.log.back(), "[Download Fail]");
-    EXPECT_EQ(reporter.log[reporter.log.size() - 2], "Download Fail# e9");
+    EXPECT_EQ(reporter.log[reporter.log.size() - 2], "Download Fail# 40"); // no such file
 
     ScopedEnv absent("VANTER_SIM_UNITS", "0,1,3");
     vanter::runDownload(config, vanter::linkedDriver(), reporter);
@@ -80,6 +83,26 @@ TEST_F(LinkedDriverTest, CheckReachesTheStandIn) {
               "  reason: unit #2 fails at address 1f00 (VANTER_SIM_FAULT)\n");
 }
 
-} // namespace
+#ifdef _WIN32
+
+// The library gets the script at c:\$$temp.in3 and the image name in the ANSI code page.
+TEST_F(LinkedDriverTest, AnsiFileNameReachesTheLibraryOnWindows) {
+    const std::filesystem::path image = runtime.path() / L"Gr\u00fc\u00dfe \u00e9t\u00e9.bin";
+    const std::string name = vanter::nativeName(image);
+    if (vanter::pathFromNativeName(name) != image)
+        GTEST_SKIP() << "the ANSI code page lacks the letters of the name";
+    writeBytes(image, "\x55\xaa");
+    config.slots[0].fileName = name;
+    config.slots[2].enabled = false;
+    vanter::runDownload(config, vanter::linkedDriver(), reporter);
+    EXPECT_EQ(reporter.log.back(), "[Download OK]");
+    EXPECT_NE(readBytes("c:\\$$temp.in3").find("\r\n" + name + "\r\nN"), std::string::npos);
+
+    std::filesystem::remove(image);
+    vanter::runDownload(config, vanter::linkedDriver(), reporter);
+    EXPECT_EQ(reporter.log.back(), "[Download Fail]");
+}
 
 #endif
+
+} // namespace

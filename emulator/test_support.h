@@ -65,29 +65,31 @@ inline void writeBytes(const std::filesystem::path& file, std::string_view bytes
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Sets or (nullopt) removes an environment variable of this process. Windows knows no empty
+// variables: setting one to "" removes it.
+inline void setEnv(const char* name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+    ::_putenv_s(name, value ? value->c_str() : "");
+#else
+    if (value)
+        ::setenv(name, value->c_str(), 1);
+    else
+        ::unsetenv(name);
+#endif
+}
+
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
         if (const char* old = std::getenv(name))
             old_ = old;
-        assign(value);
+        setEnv(name_.c_str(), value);
     }
-    ~ScopedEnv() { assign(old_); }
+    ~ScopedEnv() { setEnv(name_.c_str(), old_); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
-    void assign(const std::optional<std::string>& value) const {
-#ifdef _WIN32
-        ::_putenv_s(name_.c_str(), value ? value->c_str() : "");
-#else
-        if (value)
-            ::setenv(name_.c_str(), value->c_str(), 1);
-        else
-            ::unsetenv(name_.c_str());
-#endif
-    }
-
     std::string name_;
     std::optional<std::string> old_;
 };

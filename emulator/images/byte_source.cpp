@@ -5,13 +5,14 @@
 #include <cstring>
 #include <system_error>
 
+#include "config/native_name.h"
 #include "image_error.h"
 
 namespace vanter::images {
 
 namespace fs = std::filesystem;
 
-FileSource::FileSource(const fs::path& path) : name_(path.string()) {
+FileSource::FileSource(const fs::path& path) : name_(nativeName(path)) {
     if (path.empty()) {
         throw ImageError(LoadFailure::fileMissing, "(no file name)", 0, "no image file is named");
     }

@@ -9,6 +9,7 @@
 
 #include "config/atomic_file.h"
 #include "config/errors.h"
+#include "config/native_name.h"
 #include "crc32.h"
 #include "image_error.h"
 #include "image_reader.h"
@@ -25,7 +26,9 @@ UnitMemory loadUnit(const UnitLoad& unit) {
     if (!part || !format) {
         throw std::invalid_argument("memory type or file format code out of range");
     }
-    LoadedImage image = loadImageFile(unit.fileName, *format, unit.offset, part->size);
+    // The name is in the system's 8-bit code page, as the script carries it.
+    LoadedImage image =
+        loadImageFile(pathFromNativeName(unit.fileName), *format, unit.offset, part->size);
     UnitMemory result;
     result.load = unit;
     result.bytesLoaded = image.memory.bytesLoaded();

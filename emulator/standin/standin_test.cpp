@@ -59,7 +59,7 @@ protected:
 
     static void setAll(const Env& env) {
         for (const auto& [name, value] : env)
-            ::setenv(name, value.c_str(), 1);
+            vanter::testing::setEnv(name, value);
     }
 };
 
@@ -138,12 +138,14 @@ TEST_F(StandinTest, ScriptThatCantBeHadIsUnreadable) {
     std::filesystem::remove(vanter::downloadScriptPath());
     EXPECT_EQ(SayHello(), kScriptUnreadable);
 
+#ifndef _WIN32
     // A folder for the script that someone else could plant files in.
     std::filesystem::remove_all(runtime / "vanter3");
     std::filesystem::create_directory(runtime / "vanter3");
     std::filesystem::permissions(runtime / "vanter3", std::filesystem::perms::all);
     writeBytes(runtime / "vanter3" / "$$temp.in3", "1\r\n0\r\n" + unit(0));
     EXPECT_EQ(SayHello(), kScriptUnreadable);
+#endif
 }
 
 TEST_F(StandinTest, SimulatedChainDecidesTheDownload) {
@@ -186,12 +188,16 @@ TEST_F(StandinTest, SimulatedChainDecidesTheDownload) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
+#ifdef _WIN32
+        if (std::string_view(row.name) == "no units")
+            continue; // Windows has no empty variables
+#endif
         setAll(row.env);
         writeScript(row.script);
         EXPECT_EQ(SayHello(), row.code);
         for (const char* name :
              {"VANTER_SIM_UNITS", "VANTER_SIM_NO_LPT", "VANTER_SIM_USB_FAIL", "VANTER_SIM_FAULT"})
-            ::unsetenv(name);
+            vanter::testing::setEnv(name, std::nullopt);
     }
 }
 
@@ -238,7 +244,7 @@ TEST_F(StandinTest, CheckResults) {
         EXPECT_EQ(CheckVT(row.port, row.reset, row.memoryType, row.slot), row.code);
         for (const char* name :
              {"VANTER_SIM_UNITS", "VANTER_SIM_NO_LPT", "VANTER_SIM_USB_FAIL", "VANTER_SIM_FAULT"})
-            ::unsetenv(name);
+            vanter::testing::setEnv(name, std::nullopt);
     }
 }
 
@@ -274,9 +280,9 @@ TEST_F(StandinTest, TranscriptRecordsEveryCall) {
     writeScript("1\r\n0\r\n" + unit(0));
     SayHello();
     CheckVT(1, 0, 4, 0);
-    ::setenv("VANTER_SIM_UNITS", "0,1", 1);
+    vanter::testing::setEnv("VANTER_SIM_UNITS", "0,1");
     CheckVT(5, 1, 14, 2);
-    ::setenv("VANTER_SIM_FAULT", "1:1f00", 1);
+    vanter::testing::setEnv("VANTER_SIM_FAULT", "1:1f00");
     CheckVT(-1, 0, 4, 1);
     CheckVT(1, 0, 4, 1);
     writeScript("1\r\n0\r\n" + unit(2));
@@ -298,8 +304,8 @@ TEST_F(StandinTest, TranscriptRecordsEveryCall) {
                                   script +
                                   " -> 153\n"
                                   "  reason: unit #2 is not present (VANTER_SIM_UNITS)\n");
-    ::unsetenv("VANTER_SIM_UNITS");
-    ::unsetenv("VANTER_SIM_FAULT");
+    vanter::testing::setEnv("VANTER_SIM_UNITS", std::nullopt);
+    vanter::testing::setEnv("VANTER_SIM_FAULT", std::nullopt);
 }
 
 TEST_F(StandinTest, TranscriptThatCantBeWrittenChangesNoResult) {

@@ -1,0 +1,77 @@
+# Windows: the program imports SayHello and CheckVT by name from PortGate.DLL, bound when the
+# program loads, through an import library made from PortGate.def. The maker's library is
+# 32-bit and ships without an import library.
+#   VANTER_PORTGATE_DIR      folder holding the maker's PortGate.DLL; empty: our stand-in
+#                            library is built as PortGate.dll instead
+#   VANTER_PORTGATE_CALLCONV calling convention of the library, stdcall (the maker's) or cdecl
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+    message(FATAL_ERROR "The maker's PortGate.DLL is 32-bit: configure a 32-bit build")
+endif()
+set(VANTER_PORTGATE_DIR "" CACHE PATH "Folder holding the maker's PortGate.DLL")
+set(VANTER_PORTGATE_CALLCONV stdcall CACHE STRING
+    "Calling convention of PortGate.DLL: stdcall or cdecl")
+set_property(CACHE VANTER_PORTGATE_CALLCONV PROPERTY STRINGS stdcall cdecl)
+
+# The one place that decides the calling convention: portgate.h takes PORTGATE_CALL from here,
+# and the import library's decorated names follow it.
+if(VANTER_PORTGATE_CALLCONV STREQUAL "stdcall")
+    set(VANTER_PORTGATE_CALL __stdcall)
+elseif(VANTER_PORTGATE_CALLCONV STREQUAL "cdecl")
+    set(VANTER_PORTGATE_CALL __cdecl)
+else()
+    message(FATAL_ERROR "VANTER_PORTGATE_CALLCONV must be stdcall or cdecl, not "
+                        "'${VANTER_PORTGATE_CALLCONV}'")
+endif()
+
+# PortGate.def names the stdcall functions with their argument sizes. The same list without
+# them serves cdecl and MSVC's linker (which finds _SayHello@0 for SayHello by itself).
+file(READ ${CMAKE_CURRENT_SOURCE_DIR}/PortGate.def def_text)
+string(REGEX REPLACE "@[0-9]+" "" def_text "${def_text}")
+set(plain_def ${CMAKE_CURRENT_BINARY_DIR}/PortGate-plain.def)
+file(CONFIGURE OUTPUT ${plain_def} CONTENT "${def_text}" @ONLY)
+if(VANTER_PORTGATE_CALLCONV STREQUAL "stdcall")
+    set(portgate_def ${CMAKE_CURRENT_SOURCE_DIR}/PortGate.def)
+else()
+    set(portgate_def ${plain_def})
+endif()
+# For the stand-in DLL (emulator/standin).
+if(MSVC)
+    set(VANTER_PORTGATE_DLL_DEF ${plain_def})
+else()
+    set(VANTER_PORTGATE_DLL_DEF ${portgate_def})
+endif()
+
+set(portgate_implib ${CMAKE_CURRENT_BINARY_DIR}/PortGate${CMAKE_IMPORT_LIBRARY_SUFFIX})
+if(MSVC)
+    set(make_implib ${CMAKE_AR} /nologo /machine:x86 /def:${portgate_def} /out:${portgate_implib})
+else()
+    if(NOT CMAKE_DLLTOOL)
+        find_program(CMAKE_DLLTOOL NAMES dlltool REQUIRED)
+    endif()
+    # --kill-at: the program imports the plain names although it refers to _SayHello@0.
+    set(make_implib ${CMAKE_DLLTOOL} --kill-at --input-def ${portgate_def}
+                    --dllname PortGate.dll --output-lib ${portgate_implib})
+endif()
+add_custom_command(OUTPUT ${portgate_implib} COMMAND ${make_implib} DEPENDS ${portgate_def}
+                   COMMENT "Import library for PortGate.dll" VERBATIM)
+add_custom_target(portgate_implib DEPENDS ${portgate_implib})
+
+add_library(PortGate SHARED IMPORTED GLOBAL)
+set_target_properties(PortGate PROPERTIES
+    IMPORTED_IMPLIB ${portgate_implib}
+    INTERFACE_COMPILE_DEFINITIONS PORTGATE_CALL=${VANTER_PORTGATE_CALL})
+add_dependencies(PortGate portgate_implib)
+
+if(VANTER_PORTGATE_DIR)
+    # The maker's library goes beside the programs, where Windows looks for it.
+    set(maker_dll ${VANTER_PORTGATE_DIR}/PortGate.dll)
+    if(NOT EXISTS ${maker_dll})
+        message(FATAL_ERROR "No PortGate.dll in VANTER_PORTGATE_DIR (${VANTER_PORTGATE_DIR})")
+    endif()
+    set_target_properties(PortGate PROPERTIES IMPORTED_LOCATION ${maker_dll})
+    file(COPY ${maker_dll} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+else()
+    # Our stand-in, built as PortGate.dll from the same .def (emulator/standin).
+    add_subdirectory(standin)
+    add_dependencies(PortGate PortGateStandin)
+endif()
