@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include <span>
+#include <string_view>
+
 #include "../main_window.h"
 #include "../panels/unit_panel.h"
 #include "config/errors.h"

@@ -16,12 +16,17 @@ namespace vanter::app {
 #ifdef _WIN32
 
 bool oemCodePageHolds(char32_t ch) {
+    // A system whose OEM code page is UTF-8 holds every character.
+    if (GetOEMCP() == CP_UTF8) {
+        return true;
+    }
     const QString text = QString::fromUcs4(&ch, 1);
     char bytes[8];
     BOOL usedDefault = FALSE;
-    const int written = WideCharToMultiByte(
-        CP_OEMCP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(text.utf16()),
-        static_cast<int>(text.size()), bytes, sizeof bytes, nullptr, &usedDefault);
+    const int written = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS,
+                                            reinterpret_cast<const wchar_t*>(text.utf16()),
+                                            static_cast<int>(text.size()), bytes,
+                                            static_cast<int>(sizeof bytes), nullptr, &usedDefault);
     return written > 0 && !usedDefault;
 }
 
