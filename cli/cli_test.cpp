@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "emulator/script_path.h"
 #include "emulator/test_support.h"
 #include "exit_status.h"
 
@@ -135,7 +136,7 @@ TEST_F(CliTest, DownloadPrintsTheWindowsTextsAndExitsByResult) {
     }
     EXPECT_EQ(driver.sayHelloCalls, 5);
     // The script is the configuration, byte for byte.
-    EXPECT_EQ(vanter::testing::readBytes(folder / "run" / "vanter3" / "$$temp.in3"), kExample);
+    EXPECT_EQ(vanter::testing::readBytes(downloadScriptPath()), kExample);
 }
 
 TEST_F(CliTest, CheckPrintsTheWindowsTextsAndExitsByResult) {
@@ -177,6 +178,12 @@ TEST_F(CliTest, ConfigurationsThatNeverReachTheDriver) {
         {"show", folder.path().string(),
          "Cannot read '" + folder.path().string() + "': it is a folder\n"},
     };
+    // The script, if any, stays as it was.
+    const auto scriptTime = [] {
+        std::error_code error;
+        return std::filesystem::last_write_time(downloadScriptPath(), error);
+    };
+    const auto scriptBefore = scriptTime();
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.command) + " " + c.file);
         EXPECT_EQ(run({c.command, c.file}), kExitConfiguration);
@@ -185,10 +192,13 @@ TEST_F(CliTest, ConfigurationsThatNeverReachTheDriver) {
     }
     EXPECT_EQ(driver.sayHelloCalls, 0);
     EXPECT_TRUE(driver.checks.empty());
-    EXPECT_FALSE(std::filesystem::exists(folder / "run" / "vanter3" / "$$temp.in3"));
+    EXPECT_EQ(scriptTime(), scriptBefore);
 }
 
 TEST_F(CliTest, AScriptThatCantBeWrittenLeavesTheDriverAlone) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the script's place is fixed on Windows";
+#endif
     writeBytes(folder / "run" / "vanter3", "a file where the folder belongs");
     EXPECT_EQ(run({"download", file("example.in3")}), kExitScript);
     EXPECT_EQ(driver.sayHelloCalls, 0);

@@ -6,7 +6,7 @@
 #      driver, with LD_LIBRARY_PATH unset: the unpacked libPortGate.so is found through the
 #      program's RPATH alone (ldd tells which copy was loaded).
 # Arguments (-D): CPACK DPKG_DEB CONFIG WORK VERSION GUI BINDIR PRIVATE_LIBDIR DATADIR DOCDIR
-# SAMPLES.
+# SAMPLES, and DESKTOP_FILE_VALIDATE (the checker of the menu entry, when installed).
 cmake_minimum_required(VERSION 3.25)
 
 function(run)
@@ -100,6 +100,9 @@ endif()
 set(root ${WORK}/root)
 run(${DPKG_DEB} -x ${package} ${root})
 set(cli ${root}/usr/${BINDIR}/vanter3-cli)
+if(GUI AND DESKTOP_FILE_VALIDATE)
+    run(${DESKTOP_FILE_VALIDATE} ${root}/usr/${DATADIR}/applications/vanter3.desktop)
+endif()
 set(library ${root}/usr/${PRIVATE_LIBDIR}/libPortGate.so)
 
 # 4. The unpacked program with the unpacked library, and nothing from the build tree.
