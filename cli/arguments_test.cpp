@@ -102,18 +102,5 @@ TEST(ArgumentsTest, RefusesWithTheReason) {
     }
 }
 
-TEST(ArgumentsTest, VersionAndHelpTexts) {
-    EXPECT_EQ(versionText(), "vanter3-cli " VANTER_TEST_VERSION "\n");
-    const std::string help = helpText();
-    for (std::string_view command : {"download", "check", "validate", "show"}) {
-        EXPECT_NE(help.find("  " + std::string(command) + " FILE.in3"), std::string::npos)
-            << command;
-    }
-    for (std::string_view status : {"  0  ", "  1  ", "  2  ", "  3  ", "  4  ", "  5  "}) {
-        EXPECT_NE(help.find(status), std::string::npos) << status;
-    }
-    EXPECT_EQ(help.back(), '\n');
-}
-
 } // namespace
 } // namespace vanter::cli

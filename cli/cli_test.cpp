@@ -88,9 +88,6 @@ protected:
         std::filesystem::create_directory(folder / "run", error);
         std::filesystem::permissions(folder / "run", std::filesystem::perms::owner_all, error);
         writeBytes(folder / "example.in3", kExample);
-        // Slot number 7 names no slot: nothing is enabled.
-        writeBytes(folder / "none.in3", "1\r\n0\r\n7\r\n4\r\nN");
-        writeBytes(folder / "badport.in3", "zz\r\n0\r\n0\r\n4\r\n1\r\n0\r\nx.bin\r\nN");
     }
 
     int run(std::vector<std::string_view> args) {
@@ -160,41 +157,6 @@ TEST_F(CliTest, CheckPrintsTheWindowsTextsAndExitsByResult) {
     EXPECT_EQ(err.str(), "Vanter#0 Fail\n");
 }
 
-TEST_F(CliTest, ConfigurationsThatNeverReachTheDriver) {
-    struct Case {
-        std::string_view command;
-        std::string file;
-        std::string err;
-    };
-    const std::vector<Case> cases = {
-        {"download", file("none.in3"), "No Vanter is selected: Abort!!\n"},
-        {"check", file("none.in3"), "No Vanter is selected: Abort!!\n"},
-        {"validate", file("none.in3"), "No Vanter is selected: Abort!!\n"},
-        {"download", file("badport.in3"), "'0xzz' is not a valid integer value\n"},
-        {"check", file("badport.in3"), "'0xzz' is not a valid integer value\n"},
-        {"show", file("badport.in3"), "'0xzz' is not a valid integer value\n"},
-        {"download", file("gone.in3"),
-         "Cannot read '" + file("gone.in3") + "': No such file or directory\n"},
-        {"show", folder.path().string(),
-         "Cannot read '" + folder.path().string() + "': it is a folder\n"},
-    };
-    // The script, if any, stays as it was.
-    const auto scriptTime = [] {
-        std::error_code error;
-        return std::filesystem::last_write_time(downloadScriptPath(), error);
-    };
-    const auto scriptBefore = scriptTime();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.command) + " " + c.file);
-        EXPECT_EQ(run({c.command, c.file}), kExitConfiguration);
-        EXPECT_EQ(out.str(), "");
-        EXPECT_EQ(err.str(), c.err);
-    }
-    EXPECT_EQ(driver.sayHelloCalls, 0);
-    EXPECT_TRUE(driver.checks.empty());
-    EXPECT_EQ(scriptTime(), scriptBefore);
-}
-
 TEST_F(CliTest, AScriptThatCantBeWrittenLeavesTheDriverAlone) {
 #ifdef _WIN32
     GTEST_SKIP() << "the script's place is fixed on Windows";
@@ -218,19 +180,6 @@ TEST_F(CliTest, TheFileIsReadIntoAnEmptyConfiguration) {
                          "  Image file: fw.s19\n");
     EXPECT_EQ(run({"check", file("one.in3")}), kExitOk);
     EXPECT_EQ(driver.checks, (std::vector<std::array<std::int32_t, 4>>{{5, 0, 0, 1}}));
-}
-
-TEST_F(CliTest, UsageErrorsHelpAndVersion) {
-    EXPECT_EQ(run({"check", "--json", file("example.in3")}), kExitUsage);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(err.str(), "vanter3-cli: option '--json' applies to 'show' only\n"
-                         "Try 'vanter3-cli --help' for more information.\n");
-    EXPECT_EQ(run({}), kExitUsage);
-    EXPECT_EQ(run({"--help"}), kExitOk);
-    EXPECT_EQ(out.str().rfind("Usage: vanter3-cli COMMAND", 0), 0u);
-    EXPECT_EQ(run({"--version"}), kExitOk);
-    EXPECT_EQ(out.str(), "vanter3-cli " VANTER_TEST_VERSION "\n");
-    EXPECT_EQ(err.str(), "");
 }
 
 TEST_F(CliTest, WatchPrintsATimestampedLinePerDownloadAndEndsWithSuccess) {

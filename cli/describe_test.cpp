@@ -55,39 +55,6 @@ TEST(DescribeTest, NothingSelectedTypedPortsAndOddOffsets) {
     EXPECT_EQ(describeConfiguration(usb).substr(0, 25), "Port: usb (port number 5)");
 }
 
-TEST(DescribeTest, ExampleAsJson) {
-    EXPECT_EQ(configurationJson(example()), R"({
-  "port": "0x378",
-  "portNumber": 2,
-  "resetLevel": "High",
-  "units": [
-    {
-      "slot": 0,
-      "memoryType": "27512",
-      "memoryTypeCode": 4,
-      "partSize": 65536,
-      "fileFormat": "Hex",
-      "fileFormatCode": 2,
-      "offset": "0x0000",
-      "offsetValue": 0,
-      "fileName": "C:\\fw\\main.hex"
-    },
-    {
-      "slot": 2,
-      "memoryType": "27010",
-      "memoryTypeCode": 5,
-      "partSize": 131072,
-      "fileFormat": "Binary",
-      "fileFormatCode": 1,
-      "offset": "8000",
-      "offsetValue": 32768,
-      "fileName": "C:\\fw\\data.bin"
-    }
-  ]
-}
-)");
-}
-
 TEST(DescribeTest, JsonNullsForNothingSelected) {
     Configuration config;
     config.slots[1] = {true, -1, -1, "-1", "a\"b"};
