@@ -1,13 +1,16 @@
 # Windows: the program imports SayHello and CheckVT by name from PortGate.DLL, bound when the
 # program loads, through an import library made from PortGate.def. The maker's library is
 # 32-bit and ships without an import library.
-#   VANTER_PORTGATE_DIR      folder holding the maker's PortGate.DLL; empty: our stand-in
-#                            library is built as PortGate.dll instead
+#   VANTER_PORTGATE_DIR      folder holding the maker's PortGate.DLL, copied beside the
+#                            programs; empty: put the DLL there by hand
+#   VANTER_PORTGATE_STANDIN  build our stand-in (a simulated chain) as PortGate.dll instead,
+#                            for the tests; never what a user with units wants
 #   VANTER_PORTGATE_CALLCONV calling convention of the library, stdcall (the maker's) or cdecl
 if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
     message(FATAL_ERROR "The maker's PortGate.DLL is 32-bit: configure a 32-bit build")
 endif()
 set(VANTER_PORTGATE_DIR "" CACHE PATH "Folder holding the maker's PortGate.DLL")
+option(VANTER_PORTGATE_STANDIN "Build the stand-in (simulated chain) as PortGate.dll" OFF)
 set(VANTER_PORTGATE_CALLCONV stdcall CACHE STRING
     "Calling convention of PortGate.DLL: stdcall or cdecl")
 set_property(CACHE VANTER_PORTGATE_CALLCONV PROPERTY STRINGS stdcall cdecl)
@@ -62,7 +65,14 @@ set_target_properties(PortGate PROPERTIES
     INTERFACE_COMPILE_DEFINITIONS PORTGATE_CALL=${VANTER_PORTGATE_CALL})
 add_dependencies(PortGate portgate_implib)
 
-if(VANTER_PORTGATE_DIR)
+if(VANTER_PORTGATE_STANDIN AND VANTER_PORTGATE_DIR)
+    message(FATAL_ERROR "VANTER_PORTGATE_DIR and VANTER_PORTGATE_STANDIN: choose one")
+elseif(VANTER_PORTGATE_STANDIN)
+    # Our stand-in, built as PortGate.dll from the same .def (emulator/standin).
+    message(STATUS "PortGate.dll: the stand-in, simulating a chain of units")
+    add_subdirectory(standin)
+    add_dependencies(PortGate PortGateStandin)
+elseif(VANTER_PORTGATE_DIR)
     # The maker's library goes beside the programs, where Windows looks for it.
     set(maker_dll ${VANTER_PORTGATE_DIR}/PortGate.dll)
     if(NOT EXISTS ${maker_dll})
@@ -70,8 +80,7 @@ if(VANTER_PORTGATE_DIR)
     endif()
     set_target_properties(PortGate PROPERTIES IMPORTED_LOCATION ${maker_dll})
     file(COPY ${maker_dll} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+    message(STATUS "PortGate.dll: the maker's, from ${VANTER_PORTGATE_DIR}")
 else()
-    # Our stand-in, built as PortGate.dll from the same .def (emulator/standin).
-    add_subdirectory(standin)
-    add_dependencies(PortGate PortGateStandin)
+    message(STATUS "PortGate.dll: none; put the maker's library beside the program")
 endif()

@@ -1,5 +1,6 @@
 # Windows: fails unless the DLL LIBRARY exports exactly SayHello and CheckVT by their plain
-# names, and PROGRAM imports exactly these two names, by name, from PortGate.dll.
+# names, PROGRAM imports exactly these two names, by name, from PortGate.dll, and the import
+# library IMPORT_LIBRARY resolves the names that CALLCONV (stdcall or cdecl) gives them.
 function(dump file out)
     execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE text RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
@@ -47,4 +48,26 @@ if(NOT imported STREQUAL "CheckVT;SayHello")
     message(FATAL_ERROR "${PROGRAM} imports from PortGate.dll: '${imported}' "
                         "(expected CheckVT;SayHello)")
 endif()
-message(STATUS "PortGate.dll exports and ${PROGRAM} imports: ${exported}")
+
+execute_process(COMMAND ${NM} ${IMPORT_LIBRARY} OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${IMPORT_LIBRARY}")
+endif()
+if(CALLCONV STREQUAL "stdcall")
+    set(expected "_CheckVT@16;_SayHello@0")
+else()
+    set(expected "_CheckVT;_SayHello")
+endif()
+string(REGEX MATCHALL "[^\n]+ T [^\n]+" lines "${symbols}")
+set(defined)
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^.* T " "" name "${line}")
+    list(APPEND defined "${name}")
+endforeach()
+list(SORT defined)
+if(NOT defined STREQUAL expected)
+    message(FATAL_ERROR "${IMPORT_LIBRARY} defines '${defined}' (expected ${expected} for "
+                        "${CALLCONV})")
+endif()
+message(STATUS "PortGate.dll exports and the program imports ${exported}; "
+               "${CALLCONV} names ${defined}")
