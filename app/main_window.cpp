@@ -170,6 +170,7 @@ void TVante3_0::buildWindow() {
     buildMenus();
     buildStatusBar();
     setTabOrder();
+    nameControls();
 
     OpenDialog = new vanter::app::FileDialog(vanter::app::FileDialog::Kind::Open, dialogs_, this,
                                              QStringLiteral("OpenDialog"));
@@ -325,6 +326,50 @@ void TVante3_0::setTabOrder() {
     }
 }
 
+// What a screen reader speaks for each control: the label beside it, with the unit it belongs
+// to where four panels share the label. The label is the control's buddy and carries the same
+// name, since readers on Linux name a drop-down list by its label (its own name is its entry).
+// Buttons and check boxes speak their captions.
+void TVante3_0::nameControls() {
+    PrinterPort->setBuddy(PrinterCombo);
+    PrinterCombo->setAccessibleName(PrinterPort->text());
+    ResetLevel->setBuddy(ResetCombo);
+    ResetCombo->setAccessibleName(ResetLevel->text());
+    for (const UnitControls& unit : units_) {
+        for (const auto& [label, control] :
+             {std::pair<QLabel*, QWidget*>{unit.eprom, unit.epromCombo},
+              {unit.fileFormat, unit.formatCombo},
+              {unit.addrLabel, unit.addrEdit},
+              {unit.filename, unit.filenameEdit}}) {
+            label->setBuddy(control);
+        }
+        unit.browseBtn->setAccessibleName(unit.vanter->text() + QStringLiteral(" Browse"));
+    }
+    nameLabelledControls();
+    // The panel inside keeps no name of its own: its name is the status text, which is what a
+    // reader speaks, and the label announces each new text itself (NameChanged).
+    StatusBar->setAccessibleName(QStringLiteral("Status"));
+}
+
+// Names each unit's labelled controls after their labels. The offset label says what the
+// number means (socket offset or target address), so this runs again when a label changes.
+void TVante3_0::nameLabelledControls() {
+    for (const UnitControls& unit : units_) {
+        for (QLabel* label : {unit.eprom, unit.fileFormat, unit.addrLabel, unit.filename}) {
+            QString name = label->text();
+            if (name.endsWith(u':')) {
+                name.chop(1);
+            }
+            name = unit.vanter->text() + u' ' + name;
+            // Setting a name tells the reader; only real changes are worth telling.
+            if (label->accessibleName() != name) {
+                label->setAccessibleName(name);
+                label->buddy()->setAccessibleName(name);
+            }
+        }
+    }
+}
+
 void TVante3_0::connectHandlers() {
     for (int slot = 0; slot < vanter::kSlotCount; ++slot) {
         const UnitControls& unit = units_.at(static_cast<std::size_t>(slot));
@@ -372,6 +417,7 @@ bool TVante3_0::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::Show:
             // A label's text changed: labels size themselves to their text.
             fitLabels();
+            nameLabelledControls();
             break;
         default:
             break;

@@ -181,6 +181,8 @@ private:
     void buildMenus();
     void buildStatusBar();
     void setTabOrder();
+    void nameControls();
+    void nameLabelledControls();
     void connectHandlers();
     void fitLabels();
 
