@@ -21,7 +21,8 @@ if [ "${2:-}" != --inside ]; then
         echo "SKIPPED: missing Debian packages: ${missing[*]} (./bootstrap installs them)"
         exit 77
     fi
-    exec timeout -k 5 50 xvfb-run -a -s "-screen 0 1024x768x24" \
+    # Display numbers from 140 up: the other display tests start at 99 and may run alongside.
+    exec timeout -k 5 50 xvfb-run -a -n 140 -s "-screen 0 1024x768x24" \
         dbus-run-session -- "$0" "$program" --inside
 fi
 
