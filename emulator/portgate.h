@@ -6,7 +6,8 @@
 
 #include <stdint.h>
 
-/* Calling convention of the maker's library. stdcall unless the build says otherwise. */
+/* Calling convention of the maker's library: the build sets it from its option
+ * VANTER_PORTGATE_CALLCONV; stdcall otherwise. */
 #if defined(_WIN32)
 #if !defined(PORTGATE_CALL)
 #define PORTGATE_CALL __stdcall
