@@ -11,6 +11,8 @@
 #include <QShortcutEvent>
 #include <QWidget>
 
+#include "qt_compat.h"
+
 namespace vanter::app {
 
 EventRules::EventRules(QWidget* window, QPushButton* defaultButton, ExitHandler onExit)
@@ -74,7 +76,7 @@ bool EventRules::eventFilter(QObject* watched, QEvent* event) {
 
 bool EventRules::overridesShortcut(QKeyEvent* event) const {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(event->key())));
+    const QKeySequence pressed = keyChord(modifiers, Qt::Key(event->key()));
     for (const QAction* action : menuActions_) {
         if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
             return true;

@@ -27,6 +27,7 @@
 #include "event_rules.h"
 #include "filecmds/file_commands.h"
 #include "panels/unit_panel.h"
+#include "qt_compat.h"
 #include "vanter_icon.xpm"
 
 TVante3_0* Vante3_0 = nullptr;
@@ -46,7 +47,7 @@ constexpr int kOffsetMaxLength = 10;
 // designed label texts within a pixel), else the system's sans-serif. The family is picked from
 // the installed ones: asking for an absent family costs a fallback search at start-up.
 QFont windowFont() {
-    const QStringList installed = QFontDatabase::families();
+    const QStringList installed = vanter::app::installedFontFamilies();
     QFont font = QApplication::font();
     for (const char* family : {"MS Sans Serif", "Microsoft Sans Serif", "DejaVu Sans Condensed",
                                "Liberation Sans", "Arial"}) {
@@ -186,7 +187,8 @@ void TVante3_0::buildWindow() {
 
 void TVante3_0::buildTopRow(QWidget* client) {
     Bevel1 = make<QFrame>(client, "Bevel1", 0, 0, kClientWidth, 2);
-    Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    Bevel1->setFrameShape(QFrame::HLine);
+    Bevel1->setFrameShadow(QFrame::Sunken);
 
     PrinterPort = makeLabel(client, "PrinterPort", QStringLiteral("Printer/USB"), 20, 23);
     PrinterCombo = makeCombo(client, "PrinterCombo", 96, 19, 75, 5);
@@ -212,7 +214,8 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
 
     const QByteArray bevelName = "Bevel" + QByteArray::number(slot + 2);
     unit.bevel = make<QFrame>(client, bevelName.constData(), 8 + dx, 62 + dy, 257, 161);
-    unit.bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    unit.bevel->setFrameShape(QFrame::Box);
+    unit.bevel->setFrameShadow(QFrame::Sunken);
 
     // The check box is the frame's title: it sits across the top edge, hiding the line.
     unit.vanter = make<QCheckBox>(client, name("Vanter").constData(), 24 + dx, 55 + dy, 81, 17);
@@ -276,29 +279,31 @@ void TVante3_0::buildMenus() {
     MainMenu->setObjectName(QStringLiteral("MainMenu"));
     setMenuBar(MainMenu);
 
-    const auto item = [](QMenu* menu, const char* name, const QString& text, QKeyCombination key) {
+    const auto item = [](QMenu* menu, const char* name, const QString& text,
+                         const QKeySequence& key) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
-        if (key.key() != Qt::Key_unknown) {
-            action->setShortcut(QKeySequence(key));
-        }
+        action->setShortcut(key);
         return action;
     };
-    const QKeyCombination none(Qt::Key_unknown);
+    const QKeySequence none;
+    const auto ctrl = [](Qt::Key key) {
+        return vanter::app::keyChord(Qt::ControlModifier, key);
+    };
 
     File1 = MainMenu->addMenu(QStringLiteral("&IniFile"));
     File1->setObjectName(QStringLiteral("File1"));
-    New1 = item(File1, "New1", QStringLiteral("&New"), Qt::CTRL | Qt::Key_N);
-    Open1 = item(File1, "Open1", QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
-    Save1 = item(File1, "Save1", QStringLiteral("&Save"), Qt::CTRL | Qt::Key_S);
-    SaveAs1 = item(File1, "SaveAs1", QStringLiteral("Save &As..."), Qt::CTRL | Qt::Key_A);
+    New1 = item(File1, "New1", QStringLiteral("&New"), ctrl(Qt::Key_N));
+    Open1 = item(File1, "Open1", QStringLiteral("&Open..."), ctrl(Qt::Key_O));
+    Save1 = item(File1, "Save1", QStringLiteral("&Save"), ctrl(Qt::Key_S));
+    SaveAs1 = item(File1, "SaveAs1", QStringLiteral("Save &As..."), ctrl(Qt::Key_A));
     N2 = File1->addSeparator();
     N2->setObjectName(QStringLiteral("N2"));
     Exit1 = item(File1, "Exit1", QStringLiteral("E&xit"), none);
 
     Help1 = MainMenu->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    Contents1 = item(Help1, "Contents1", QStringLiteral("&Contents"), Qt::CTRL | Qt::Key_H);
+    Contents1 = item(Help1, "Contents1", QStringLiteral("&Contents"), ctrl(Qt::Key_H));
     About1 = item(Help1, "About1", QStringLiteral("&About..."), none);
 }
 
@@ -376,7 +381,7 @@ void TVante3_0::connectHandlers() {
         // Every change of state, also from code; setting the present state raises nothing.
         connect(unit.vanter, &QCheckBox::toggled, this, [this, slot] { VanterClick(slot); });
         // Only the user's pick; selecting from code raises nothing.
-        connect(unit.formatCombo, &QComboBox::activated, this,
+        connect(unit.formatCombo, qOverload<int>(&QComboBox::activated), this,
                 [this, slot] { FormatComboChange(slot); });
         connect(unit.browseBtn, &QPushButton::clicked, this,
                 [this, slot] { BrowseBtnClick(slot); });
@@ -427,7 +432,7 @@ bool TVante3_0::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TVante3_0::fitLabels() {
-    for (QLabel* label : client_->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    for (QLabel* label : client_->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (label->size() != label->sizeHint()) {
             label->resize(label->sizeHint());
         }

@@ -266,19 +266,19 @@ void WindowInventory::menus_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QKeySequence>("shortcut");
     QTest::newRow("New1") << "File1"
-                          << "&New" << QKeySequence(Qt::CTRL | Qt::Key_N);
+                          << "&New" << QKeySequence::fromString(QStringLiteral("Ctrl+N"));
     QTest::newRow("Open1") << "File1"
-                           << "&Open..." << QKeySequence(Qt::CTRL | Qt::Key_O);
+                           << "&Open..." << QKeySequence::fromString(QStringLiteral("Ctrl+O"));
     QTest::newRow("Save1") << "File1"
-                           << "&Save" << QKeySequence(Qt::CTRL | Qt::Key_S);
+                           << "&Save" << QKeySequence::fromString(QStringLiteral("Ctrl+S"));
     QTest::newRow("SaveAs1") << "File1"
-                             << "Save &As..." << QKeySequence(Qt::CTRL | Qt::Key_A);
+                             << "Save &As..." << QKeySequence::fromString(QStringLiteral("Ctrl+A"));
     QTest::newRow("N2") << "File1"
                         << "" << QKeySequence();
     QTest::newRow("Exit1") << "File1"
                            << "E&xit" << QKeySequence();
     QTest::newRow("Contents1") << "Help1"
-                               << "&Contents" << QKeySequence(Qt::CTRL | Qt::Key_H);
+                               << "&Contents" << QKeySequence::fromString(QStringLiteral("Ctrl+H"));
     QTest::newRow("About1") << "Help1"
                             << "&About..." << QKeySequence();
 }

@@ -5,8 +5,9 @@
 #   4. the unpacked vanter3-cli runs --version, and check and download against the stand-in
 #      driver, with LD_LIBRARY_PATH unset: the unpacked libPortGate.so is found through the
 #      program's RPATH alone (ldd tells which copy was loaded).
-# Arguments (-D): CPACK DPKG_DEB CONFIG WORK VERSION GUI BINDIR PRIVATE_LIBDIR DATADIR DOCDIR
-# SAMPLES, and DESKTOP_FILE_VALIDATE (the checker of the menu entry, when installed).
+# Arguments (-D): CPACK DPKG_DEB CONFIG WORK VERSION GUI QT_MAJOR (of the window) BINDIR
+# PRIVATE_LIBDIR DATADIR DOCDIR SAMPLES, and DESKTOP_FILE_VALIDATE (the checker of the menu entry,
+# when installed).
 cmake_minimum_required(VERSION 3.25)
 
 function(run)
@@ -92,8 +93,10 @@ expect_match("${fields}" "Version: ${VERSION}\n" "control")
 expect_match("${fields}" "Depends:[^\n]*libc6 \\(>=" "dependencies")
 expect_match("${fields}" "Depends:[^\n]*libstdc\\+\\+6 \\(>=" "dependencies")
 if(GUI)
-    expect_match("${fields}" "Depends:[^\n]*libqt6widgets6" "dependencies")
-    expect_match("${fields}" "Depends:[^\n]*qt6-qpa-plugins" "dependencies")
+    expect_match("${fields}" "Depends:[^\n]*libqt${QT_MAJOR}widgets${QT_MAJOR}" "dependencies")
+    if(QT_MAJOR STREQUAL "6")
+        expect_match("${fields}" "Depends:[^\n]*qt6-qpa-plugins" "dependencies")
+    endif()
 endif()
 
 # 3. Unpack into a temporary root.

@@ -11,6 +11,7 @@
 
 #include "../main_window.h"
 #include "../panels/unit_panel.h"
+#include "../qt_compat.h"
 #include "config/errors.h"
 #include "config/in3_file.h"
 #include "config/values.h"
@@ -63,7 +64,7 @@ bool FileCommands::refuseWithoutUnit() {
     if (window_.configuration().anyEnabled()) {
         return false;
     }
-    window_.messageBox(QString::fromLatin1(vanter::kNoVanterSelected));
+    window_.messageBox(fromLatin1(vanter::kNoVanterSelected));
     return true;
 }
 
