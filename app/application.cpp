@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "dialogs.h"
+#include "qt_compat.h"
 
 namespace vanter::app {
 
@@ -16,10 +17,16 @@ void showError(Dialogs& dialogs, const QString& what) {
     dialogs.error(nullptr, errorBoxText(what), QString::fromLatin1(kApplicationTitle));
 }
 
+// Passes argc through, having set what must be set before QApplication is built.
+int& beforeApplication(int& argc) {
+    useQt6Defaults();
+    return argc;
+}
+
 } // namespace
 
 VanterApplication::VanterApplication(int& argc, char** argv, Dialogs& dialogs)
-    : QApplication(argc, argv), dialogs_(dialogs) {}
+    : QApplication(beforeApplication(argc), argv), dialogs_(dialogs) {}
 
 bool VanterApplication::notify(QObject* receiver, QEvent* event) {
     try {

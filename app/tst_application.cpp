@@ -1,8 +1,11 @@
 // The last-resort error net of the application object: an error that escaped every handler
 // is shown in the error box, and the program goes on.
 
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QTest>
 
+#include <memory>
 #include <stdexcept>
 
 #include "application.h"
@@ -54,6 +57,15 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QCOMPARE(raising.events, 2);
         QCOMPARE(theDialogs->calls.size(), std::size_t{2});
+    }
+
+    // As in Qt 6, also built with Qt 5.
+    void dialogsHaveNoHelpButton() {
+        QFileDialog dialog;
+        QVERIFY(!dialog.windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+        std::unique_ptr<QMessageBox> box(
+            makeMessageBox(nullptr, QStringLiteral("text"), QStringLiteral("caption"), kMbOk));
+        QVERIFY(!box->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
     }
 
     void applicationTitle() {
