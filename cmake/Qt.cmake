@@ -16,5 +16,10 @@ set(vanter_qt_components Widgets)
 if(VANTER_BUILD_TESTS)
     list(APPEND vanter_qt_components Test)
 endif()
+# A cross-build looks for packages only under the target's root folders: a Qt built for the
+# target (tools/qt5-mingw.sh), named in CMAKE_PREFIX_PATH, is one more such root.
+if(CMAKE_CROSSCOMPILING)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})
+endif()
 find_package(Qt${VANTER_QT_MAJOR} ${vanter_qt_minimum} REQUIRED COMPONENTS ${vanter_qt_components})
 message(STATUS "Window program: Qt ${Qt${VANTER_QT_MAJOR}_VERSION}")

@@ -3,7 +3,9 @@
 # the Windows styles) for Windows with Debian's MinGW-w64 from Debian's own source package, and
 # installs it into a cache folder keyed by architecture and source version. With the cache
 # present it only prints the folder.
-#   tools/qt5-mingw.sh [i686|x86_64] [folder]
+#   tools/qt5-mingw.sh [--cached] [i686|x86_64] [folder]
+#       --cached: only look: print a Qt already built (the newest for the architecture) or fail
+#       with status 3; no network, no installs, no build.
 #       i686 (default): the Qt of the program that loads the maker's 32-bit PortGate.DLL;
 #       x86_64: for machines that run 64-bit code only (the stand-in under wine64).
 #       folder: where Qt goes (default ~/.cache/vanter3/qt5-mingw-<arch>-<version>)
@@ -18,11 +20,16 @@
 # Installs what is missing with apt-get (as root, or through sudo).
 set -euo pipefail
 
+cached_only=0
+if [ "${1:-}" = --cached ]; then
+    cached_only=1
+    shift
+fi
 arch=${1:-i686}
 case $arch in
 i686 | x86_64) ;;
 *)
-    echo "usage: $0 [i686|x86_64] [folder]" >&2
+    echo "usage: $0 [--cached] [i686|x86_64] [folder]" >&2
     exit 2
     ;;
 esac
@@ -86,7 +93,7 @@ update_lists() {
 qt_folder() { echo "${2:-$cache/qt5-mingw-$arch-${1//[:~]/_}}"; }
 
 version=$(known_version)
-if [ -z "$version" ]; then
+if [ -z "$version" ] || [ "$cached_only" = 1 ]; then
     # No lists yet: a Qt already built from an earlier source serves until the lists are read.
     if [ -n "${2:-}" ] && usable "$2"; then
         echo "$2"
@@ -103,6 +110,10 @@ prefix=$(qt_folder "$version" "${2:-}")
 if [ -n "$version" ] && usable "$prefix"; then
     echo "$prefix"
     exit 0
+fi
+if [ "$cached_only" = 1 ]; then
+    echo "No Qt for $triplet in ${2:-$cache} (tools/qt5-mingw.sh $arch builds it)" >&2
+    exit 3
 fi
 
 # --- a cold build: what it needs -------------------------------------------------------------
@@ -158,67 +169,77 @@ if [ ! -f "$source_dir/.unpacked" ]; then
     touch "$source_dir/.unpacked"
 fi
 
+# Only what the program and its tests use; Debian's source lacks the Wintab headers, hence no
+# tablet events.
+configure_args=(-xplatform win32-g++ -device-option "CROSS_COMPILE=$triplet-" -platform linux-g++
+    -prefix "$prefix" -opensource -confirm-license -release -strip -nomake examples -nomake tests
+    -no-opengl -no-dbus -no-icu -no-feature-sql -no-feature-network -no-feature-tabletevent
+    -qt-zlib -qt-pcre -qt-libpng -no-libjpeg -qt-freetype -qt-harfbuzz)
+
+# A build folder configured the same way is taken up again where an interrupted run left it.
+build=$cache/build-qt5-mingw-$arch
+configured=$build/.vanter-configured
+if [ "$(cat "$configured" 2>/dev/null)" != "$source_dir ${configure_args[*]}" ]; then
+    rm -rf "$build"
+fi
 # qmake's win32-g++ names $CROSS_COMPILE-gcc and -g++; Debian's default for those names is the
 # win32 thread model, whose libstdc++ lacks std::mutex (Qt Test needs it). The posix ones,
 # under the plain names, first on the path.
-build=$cache/build-qt5-mingw-$arch
-rm -rf "$build"
 mkdir -p "$build/compilers"
 for tool in gcc g++; do
-    ln -s "$(command -v "$triplet-$tool-posix")" "$build/compilers/$triplet-$tool"
+    ln -sf "$(command -v "$triplet-$tool-posix")" "$build/compilers/$triplet-$tool"
 done
 export PATH=$build/compilers:$PATH
-
-# Only what the program and its tests use; Debian's source lacks the Wintab headers, hence no
-# tablet events.
 cd "$build"
-"$source_dir/configure" -xplatform win32-g++ -device-option "CROSS_COMPILE=$triplet-" \
-    -platform linux-g++ -prefix "$prefix" -opensource -confirm-license -release -strip \
-    -nomake examples -nomake tests -no-opengl -no-dbus -no-icu -no-feature-sql \
-    -no-feature-network -no-feature-tabletevent -qt-zlib -qt-pcre -qt-libpng -no-libjpeg \
-    -qt-freetype -qt-harfbuzz >configure.log 2>&1 || {
-    tail -n 40 configure.log >&2
-    echo "Qt's configure failed: see $build/configure.log" >&2
-    exit 1
+log=$build/build.log
+step() { # what, make arguments...
+    echo "  $1" >&2
+    shift
+    make "$@" >>"$log" 2>&1 || {
+        tail -n 40 "$log" >&2
+        echo "Failed: see $log" >&2
+        exit 1
+    }
 }
+if [ ! -f "$configured" ]; then
+    echo "  configuring" >&2
+    "$source_dir/configure" "${configure_args[@]}" >"$log" 2>&1 || {
+        tail -n 40 "$log" >&2
+        echo "Qt's configure failed: see $log" >&2
+        exit 1
+    }
+    echo "$source_dir ${configure_args[*]}" >"$configured"
+fi
 
-# The modules and plugins wanted, each built and installed through its own folder. The
-# image-format plugins are there because Qt5Gui's CMake files name them.
-parts=(src/tools/bootstrap src/tools/moc src/tools/rcc src/tools/uic src/tools/qlalr
-    src/corelib src/winmain src/gui src/platformsupport src/widgets src/testlib
-    src/plugins/platforms/windows src/plugins/platforms/offscreen src/plugins/platforms/minimal
-    src/plugins/styles src/plugins/imageformats)
-for part in "${parts[@]}"; do
-    [ -f "$build/$part/Makefile" ] || {
-        echo "Qt's configure made no $part" >&2
-        exit 1
-    }
+# The modules through their targets in src/, which build what each needs first (the host
+# tools moc, rcc and uic, the bundled libraries); then the plugins, each in its folder.
+modules=(winmain testlib platformsupport)
+module_targets=() module_installs=()
+for module in "${modules[@]}"; do
+    module_targets+=("sub-$module-make_first")
+    module_installs+=("sub-$module-install_subtargets")
 done
-for part in "${parts[@]}"; do
-    echo "  building $part" >&2
-    make -C "$build/$part" -j"$jobs" >>"$build/make.log" 2>&1 || {
-        tail -n 40 "$build/make.log" >&2
-        echo "Building $part failed: see $build/make.log" >&2
-        exit 1
-    }
+plugins=(platforms/windows platforms/offscreen platforms/minimal styles imageformats)
+step "building Core, Gui, Widgets, Test, the platform support libraries, qtmain" \
+    -C src -j"$jobs" "${module_targets[@]}"
+step "preparing the plugins" -C src sub-plugins-qmake_all
+for plugin in "${plugins[@]}"; do
+    step "building plugins/$plugin" -C "src/plugins/$plugin" -j"$jobs"
 done
+
 rm -rf "$prefix"
-for part in "${parts[@]}"; do
-    make -C "$build/$part" install >>"$build/install.log" 2>&1 || {
-        tail -n 40 "$build/install.log" >&2
-        echo "Installing $part failed: see $build/install.log" >&2
-        exit 1
-    }
+step "installing into $prefix" -C src "${module_installs[@]}"
+for plugin in "${plugins[@]}"; do
+    step "installing plugins/$plugin" -C "src/plugins/$plugin" install
 done
-make -C "$build" sub-qmake-qmake-aux-pro-install_subtargets >>"$build/install.log" 2>&1 ||
-    make -C "$build/qmake" install >>"$build/install.log" 2>&1 || true
+step "installing qmake and the mkspecs" install_mkspecs sub-qmake-qmake-aux-pro-install_subtargets
 
 # MinGW's runtime DLLs, which Qt's DLLs import: libgcc's (exception model per architecture),
 # libstdc++'s and winpthread's.
 runtime=()
 for dll in libstdc++-6.dll libgcc_s_seh-1.dll libgcc_s_dw2-1.dll libwinpthread-1.dll; do
     found=$("$triplet-g++-posix" -print-file-name="$dll")
-    [ "$found" != "$dll" ] && runtime+=("$found")
+    if [ "$found" != "$dll" ]; then runtime+=("$found"); fi
 done
 [ ${#runtime[@]} -ge 3 ] || {
     echo "MinGW's runtime DLLs not found (${runtime[*]})" >&2
