@@ -33,23 +33,40 @@ std::filesystem::path folderOf(const std::filesystem::path& target) {
     return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
-} // namespace
+bool isPermissionDenied(const std::error_code& error) {
+#ifdef _WIN32
+    if (error.category() == std::system_category() && error.value() == ERROR_ACCESS_DENIED) {
+        return true;
+    }
+#endif
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
+}
 
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
-    writeFileAtomically(target, bytes, {});
+// The existing regular file at `target`, truncated, written and flushed: for a folder where
+// the user may write that file but create none (the root of C: for a standard user). nullopt
+// when there is no such file to write.
+std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
+                                            std::string_view bytes);
+
+// After the temporary file could not be created: for lack of permission, the file is written
+// in place instead, if there is one; else, or when that fails too, the write fails.
+void writeInPlaceOrFail(const std::filesystem::path& target, std::string_view bytes,
+                        const std::error_code& refused) {
+    if (isPermissionDenied(refused)) {
+        if (const auto written = writeInPlace(target, bytes)) {
+            if (*written) {
+                fail(target, written->message());
+            }
+            return;
+        }
+    }
+    fail(target, refused.message());
 }
 
 #ifdef _WIN32
 
-namespace {
-
 std::error_code lastError() {
     return {static_cast<int>(GetLastError()), std::system_category()};
-}
-
-bool isPermissionDenied(const std::error_code& error) {
-    return (error.category() == std::system_category() && error.value() == ERROR_ACCESS_DENIED) ||
-           error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
 }
 
 bool writeAll(HANDLE file, std::string_view bytes) {
@@ -84,9 +101,6 @@ std::error_code createTemporary(const std::filesystem::path& target, std::wstrin
     return std::make_error_code(std::errc::file_exists);
 }
 
-// The existing file at `target`, truncated, written and flushed: for a folder where the user
-// may write that file but create none (the root of C: for a standard user). nullopt when
-// there is no such file to write.
 std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
                                             std::string_view bytes) {
     HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -106,26 +120,15 @@ std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
     return error;
 }
 
-} // namespace
-
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                         std::error_code refusal) {
-    if (!target.has_filename()) {
-        fail(target, "not a file name");
-    }
+// Writes beside the target and moves the new file over it.
+void replace(const std::filesystem::path& target, std::string_view bytes,
+             const std::error_code& refusal) {
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     const std::error_code created = refusal ? refusal : createTemporary(target, temporary, file);
     if (created) {
-        if (isPermissionDenied(created)) {
-            if (const auto written = writeInPlace(target, bytes)) {
-                if (*written) {
-                    fail(target, written->message());
-                }
-                return;
-            }
-        }
-        fail(target, created.message());
+        writeInPlaceOrFail(target, bytes, created);
+        return;
     }
     bool ok = writeAll(file, bytes) && FlushFileBuffers(file) != 0;
     std::error_code error = ok ? std::error_code() : lastError();
@@ -142,12 +145,6 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
 }
 
 #else
-
-namespace {
-
-bool isPermissionDenied(const std::error_code& error) {
-    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
-}
 
 std::error_code lastError() {
     return {errno, std::generic_category()};
@@ -197,8 +194,6 @@ std::error_code createTemporary(const std::filesystem::path& folder, mode_t mode
     return std::make_error_code(std::errc::file_exists);
 }
 
-// The existing regular file at `target`, truncated, written and flushed: for a folder where
-// the user may write that file but create none. nullopt when there is no such file to write.
 std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
                                             std::string_view bytes) {
     // Neither a symbolic link's target nor a named pipe waiting for a reader.
@@ -223,13 +218,9 @@ std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
     return error;
 }
 
-} // namespace
-
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                         std::error_code refusal) {
-    if (!target.has_filename()) {
-        fail(target, "not a file name");
-    }
+// Writes beside the target and moves the new file over it.
+void replace(const std::filesystem::path& target, std::string_view bytes,
+             const std::error_code& refusal) {
     const std::filesystem::path folder = folderOf(target);
 
     // Keep the previous file's permissions (and owner, where allowed); a symbolic link at the
@@ -243,15 +234,8 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
         refusal ? refusal
                 : createTemporary(folder, hadFile ? previous.st_mode & 0666 : 0666, temporary, fd);
     if (created) {
-        if (isPermissionDenied(created)) {
-            if (const auto written = writeInPlace(target, bytes)) {
-                if (*written) {
-                    fail(target, written->message());
-                }
-                return;
-            }
-        }
-        fail(target, created.message());
+        writeInPlaceOrFail(target, bytes, created);
+        return;
     }
 
     std::error_code error;
@@ -284,5 +268,19 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
 }
 
 #endif
+
+} // namespace
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    writeFileAtomically(target, bytes, {});
+}
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         std::error_code refusal) {
+    if (!target.has_filename()) {
+        fail(target, "not a file name");
+    }
+    replace(target, bytes, refusal);
+}
 
 } // namespace vanter
