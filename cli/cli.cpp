@@ -165,7 +165,7 @@ int runValidateCommand(const Arguments& arguments, CliContext& context) {
 
 int runShowCommand(const Arguments& arguments, CliContext& context) {
     const Configuration config = readConfiguration(arguments.file);
-    // JSON escapes what a terminal would act on as JSON does.
+    // JSON has escapes of its own for control characters.
     context.out << (arguments.json ? configurationJson(config)
                                    : terminalText(describeConfiguration(config)))
                 << std::flush;
