@@ -207,6 +207,8 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
     // Slots #0 and #1 side by side, #2 and #3 below them.
     const int dx = (slot % 2) * 272;
     const int dy = (slot / 2) * 192;
+    // The lists of the right-hand panels stand at 376, a pixel left of 105 + 272.
+    const int listX = slot % 2 == 0 ? 105 : 376;
     UnitControls& unit = units_.at(static_cast<std::size_t>(slot));
     const auto name = [slot](const char* stem) {
         return numbered(stem, slot).toLatin1();
@@ -224,13 +226,12 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
 
     unit.eprom =
         makeLabel(client, name("Eprom").constData(), QStringLiteral("EPROM:"), 40 + dx, 88 + dy);
-    unit.epromCombo = makeCombo(client, name("EpromCombo").constData(), 105 + dx, 86 + dy, 65, 9);
+    unit.epromCombo = makeCombo(client, name("EpromCombo").constData(), listX, 86 + dy, 65, 9);
     fill(unit.epromCombo, vanter::kMemoryTypes);
 
     unit.fileFormat = makeLabel(client, name("FileFormat").constData(),
                                 QStringLiteral("File Format:"), 40 + dx, 112 + dy);
-    unit.formatCombo =
-        makeCombo(client, name("FormatCombo").constData(), 105 + dx, 110 + dy, 65, 8);
+    unit.formatCombo = makeCombo(client, name("FormatCombo").constData(), listX, 110 + dy, 65, 8);
     fill(unit.formatCombo, vanter::kFileFormats);
 
     unit.addrLabel =
