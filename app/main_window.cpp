@@ -459,7 +459,10 @@ vanter::Configuration TVante3_0::configuration() const {
 }
 
 void TVante3_0::showConfiguration(const vanter::Configuration& config) {
-    const int port = vanter::listPosition(vanter::kPortEntries, config.port);
+    // The entry the reader picked is selected; any other text is shown as it was formed, also
+    // one that names an entry in other letters ("0x3bc").
+    const int port = PrinterCombo->findText(fromLocal8Bit(config.port),
+                                            Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (port >= 0) {
         PrinterCombo->setCurrentIndex(port);
     } else {
