@@ -396,7 +396,7 @@ void TVante3_0::connectHandlers() {
     connect(SaveAs1, &QAction::triggered, this, [this] { SaveAs1Click(); });
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
 
-    eventRules_ = new vanter::app::EventRules(this, DownloadBut, [this](QWidget* edit) {
+    eventRules_ = new vanter::app::EventRules(this, client_, DownloadBut, [this](QWidget* edit) {
         for (int slot = 0; slot < vanter::kSlotCount; ++slot) {
             if (edit == unit(slot).addrEdit) {
                 AddrEditExit(slot);
@@ -513,6 +513,18 @@ void TVante3_0::setStatusText(std::string_view text) {
 
 void TVante3_0::showMessage(std::string_view text) {
     messageBox(fromLocal8Bit(text), kMbOk);
+}
+
+void TVante3_0::handlerStarted() noexcept {
+    if (eventRules_ != nullptr) {
+        eventRules_->handlerStarted();
+    }
+}
+
+void TVante3_0::handlerFinished() noexcept {
+    if (eventRules_ != nullptr) {
+        eventRules_->handlerFinished();
+    }
 }
 
 void TVante3_0::VanterClick(int slot) {
