@@ -15,8 +15,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QValidator>
 
 #include <algorithm>
@@ -108,6 +110,53 @@ QComboBox* makeCombo(QWidget* parent, const char* name, int x, int y, int width,
     return combo;
 }
 
+// The application's style, except that every drop-down list opens as a list of its designed
+// number of entries that scrolls, also where the style would open a pick-only list as a menu of
+// all its entries (Fusion).
+class ScrollingListStyle final : public QProxyStyle {
+public:
+    explicit ScrollingListStyle(QObject* owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->objectName())) {
+        setParent(owner);
+    }
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup) {
+            return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// Typing never makes an offset longer than 10 characters, nor longer than a longer text the
+// program put in (read from a file), which the user may only shorten. A validator, not the
+// edit's maximum length: that cuts the program's texts, and changing it sets the text afresh
+// (caret to the end, selection and undo gone).
+class OffsetTypingLimit final : public QValidator {
+public:
+    explicit OffsetTypingLimit(QLineEdit* edit) : QValidator(edit), edit_(edit) {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+            if (!edit_->isModified()) {
+                programLength_ = text.size();
+            }
+        });
+    }
+
+    State validate(QString& input, int& /*cursor*/) const override {
+        // The program's own text, also when the user's undo goes back to it, stands as it is.
+        if (!edit_->isModified()) {
+            return Acceptable;
+        }
+        return input.size() <= std::max<qsizetype>(kOffsetMaxLength, programLength_) ? Acceptable
+                                                                                     : Invalid;
+    }
+
+private:
+    QLineEdit* edit_;
+    qsizetype programLength_ = 0;
+};
+
 QString numbered(const char* stem, int slot) {
     return QString::fromLatin1(stem) + QString::number(slot + 1);
 }
@@ -168,6 +217,10 @@ void TVante3_0::buildWindow() {
         buildUnit(client_, slot);
     }
     buildBottomRow(client_);
+    auto* listStyle = new ScrollingListStyle(this);
+    for (QComboBox* combo : client_->findChildren<QComboBox*>()) {
+        combo->setStyle(listStyle);
+    }
     buildMenus();
     buildStatusBar();
     setTabOrder();
@@ -239,11 +292,7 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
                   QStringLiteral("Loading offset at EPROM socket:"), 24 + dx, 135 + dy);
     unit.addrEdit =
         make<QLineEdit>(client, name("AddrEdit").constData(), 200 + dx, 130 + dy, 60, 21);
-    unit.addrEdit->setMaxLength(kOffsetMaxLength);
-    // A text longer than the limit, set by the program, may be shortened but not lengthened.
-    connect(unit.addrEdit, &QLineEdit::textChanged, unit.addrEdit, [edit = unit.addrEdit] {
-        edit->setMaxLength(std::max<int>(kOffsetMaxLength, static_cast<int>(edit->text().size())));
-    });
+    unit.addrEdit->setValidator(new OffsetTypingLimit(unit.addrEdit));
     unit.addrEdit->setToolTip(slot == 1 ? QStringLiteral("Hex number(i.e. FFF0)")
                                         : QStringLiteral("HEX number(i.e. FFF0)"));
 
@@ -486,10 +535,8 @@ void TVante3_0::showConfiguration(const vanter::Configuration& config) {
 }
 
 void TVante3_0::showOffset(int slot, const QString& text) {
-    QLineEdit* edit = unit(slot).addrEdit;
     // The length limit is the user's: the program's text is shown whole.
-    edit->setMaxLength(std::max<int>(kOffsetMaxLength, static_cast<int>(text.size())));
-    edit->setText(text);
+    unit(slot).addrEdit->setText(text);
 }
 
 int TVante3_0::messageBox(const QString& text, int flags) {

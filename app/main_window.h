@@ -58,7 +58,7 @@ public:
         QLabel* fileFormat = nullptr;
         QComboBox* formatCombo = nullptr;
         QLabel* addrLabel = nullptr;
-        QLineEdit* addrEdit = nullptr; // typing limited to 10 characters: see showOffset
+        QLineEdit* addrEdit = nullptr; // typing limited to 10 characters
         QLabel* filename = nullptr;
         QLineEdit* filenameEdit = nullptr;
         QPushButton* browseBtn = nullptr;

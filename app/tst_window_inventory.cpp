@@ -1,6 +1,7 @@
 // The window as designed: every control's kind, name, text, place, size, tab order and
 // properties, before any handler has run.
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +12,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTest>
 
 #include "window_test_support.h"
@@ -238,6 +241,26 @@ void WindowInventory::lists() {
         QCOMPARE(combo->count(), entries.size());
         QCOMPARE(combo->currentText(), QStringLiteral("0x3b"));
     }
+
+    // The opened list shows that many entries and scrolls, whether the style opens pick-only
+    // lists as menus of all their entries (Fusion) or not (Windows).
+    const QString style = QApplication::style()->objectName();
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(style); });
+    for (const char* name : {"Fusion", "Windows"}) {
+        QApplication::setStyle(QString::fromLatin1(name));
+        shown_ = std::make_unique<ShownWindow>(noInitialisation);
+        combo = shown_->find<QComboBox>(QTest::currentDataTag());
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        QTRY_VERIFY(view->isVisible());
+        int shown = 0;
+        for (int row = 0; row < combo->count(); ++row) {
+            const QRect item = view->visualRect(view->model()->index(row, 0));
+            shown += item.top() >= 0 && item.bottom() < view->viewport()->height() ? 1 : 0;
+        }
+        QVERIFY2(shown == std::min<int>(dropDownCount, int(entries.size())), name);
+        combo->hidePopup();
+    }
 }
 
 void WindowInventory::offsetEdits() {
@@ -247,6 +270,26 @@ void WindowInventory::offsetEdits() {
     edit->setFocus(Qt::OtherFocusReason);
     QTest::keyClicks(edit, QStringLiteral("0123456789AB"));
     QCOMPARE(edit->text(), QStringLiteral("0123456789"));
+
+    // Within the limit it edits as any edit: caret, selection and undo.
+    w.showOffset(0, QStringLiteral("0x0000"));
+    QTest::keyClick(edit, Qt::Key_Home);
+    QTest::keyClick(edit, Qt::Key_Right);
+    QTest::keyClick(edit, Qt::Key_Right);
+    QTest::keyClicks(edit, QStringLiteral("12"));
+    QCOMPARE(edit->text(), QStringLiteral("0x120000"));
+    QCOMPARE(edit->cursorPosition(), 4);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QCOMPARE(edit->text(), QStringLiteral("0x1000"));
+    QCOMPARE(edit->cursorPosition(), 3);
+    QTest::keyClick(edit, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keyClicks(edit, QStringLiteral("F0123456789"));
+    QCOMPARE(edit->text(), QStringLiteral("0x1F012345"));
+    for (int i = 0; i < 5 && edit->text() != QLatin1String("0x0000"); ++i) {
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    }
+    QCOMPARE(edit->text(), QStringLiteral("0x0000"));
 
     // A longer text set by the program (read from a file) is shown whole; typing may shorten
     // it but not lengthen it.
