@@ -147,8 +147,8 @@ void EventRules::handlerFinished() {
 void EventRules::runPendingChecks() {
     while (handlersRunning_ == 0 && !pendingExits_.isEmpty()) {
         const QPointer<QWidget> edit = pendingExits_.takeFirst();
-        // A control switched off meanwhile can't be left by the user.
-        if (!edit || !edit->isEnabled()) {
+        // A control switched off meanwhile, or whose window has closed, can't be left by the user.
+        if (!edit || !edit->isEnabled() || !edit->isVisible()) {
             continue;
         }
         handlerStarted();

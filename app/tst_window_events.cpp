@@ -345,6 +345,9 @@ void WindowEvents::checksTypedAheadComeOneAtATime_data() {
     // Both edits are switched off before their checks run.
     QTest::newRow("Tab, Shift+Tab to the box, Space")
         << QStringList{"Tab", "Backtab", "Backtab", "Backtab", "Backtab", "Space"} << QStringList{};
+    // Close answered No: the window is gone before the check could run.
+    QTest::newRow("Tab, Alt+C") << QStringList{"Tab", "Alt+C"}
+                                << QStringList{"Do you want to save the change?"};
 }
 
 void WindowEvents::checksTypedAheadComeOneAtATime() {
@@ -362,7 +365,9 @@ void WindowEvents::checksTypedAheadComeOneAtATime() {
         {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
         {"Backtab", {Qt::Key_Backtab, Qt::ShiftModifier}},
         {"Enter", {Qt::Key_Return, Qt::NoModifier}},
-        {"Space", {Qt::Key_Space, Qt::NoModifier}}};
+        {"Space", {Qt::Key_Space, Qt::NoModifier}},
+        {"Alt+C", {Qt::Key_C, Qt::AltModifier}}};
+    dialogs().answers.push_back(kIdNo); // to the Close question
     for (const QString& typed : keys) {
         QTest::keyClick(QApplication::focusWidget(), key[typed].first, key[typed].second);
     }
@@ -375,6 +380,7 @@ void WindowEvents::checksTypedAheadComeOneAtATime() {
     }
     QCOMPARE(shown, messages);
     QCOMPARE(deepest_, messages.isEmpty() ? 0 : 1);
+    QCOMPARE(window().isVisible(), !keys.contains(QStringLiteral("Alt+C")));
     QCOMPARE(
         offset->text(),
         QString::fromLatin1(messages.contains(QStringLiteral("Invalid HEX number")) ? "0" : "G"));
