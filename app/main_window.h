@@ -58,7 +58,7 @@ public:
         QLabel* fileFormat = nullptr;
         QComboBox* formatCombo = nullptr;
         QLabel* addrLabel = nullptr;
-        QLineEdit* addrEdit = nullptr; // typing limited to 10 characters: see showOffset
+        QLineEdit* addrEdit = nullptr; // typing limited to 10 characters
         QLabel* filename = nullptr;
         QLineEdit* filenameEdit = nullptr;
         QPushButton* browseBtn = nullptr;
@@ -151,7 +151,9 @@ public:
 
     // The error net: runs `handler`; an error it raises is shown in the error box and goes
     // no further, so that no exception ever unwinds through the toolkit's frames.
+    // No exit check starts while a handler runs (its box is up).
     template <class Handler> void guarded(Handler&& handler) noexcept {
+        handlerStarted();
         try {
             std::forward<Handler>(handler)();
         } catch (const std::exception& error) {
@@ -159,6 +161,7 @@ public:
         } catch (...) {
             errorBox(QStringLiteral("Unknown error"));
         }
+        handlerFinished();
     }
 
 protected:
@@ -185,6 +188,8 @@ private:
     void nameLabelledControls();
     void connectHandlers();
     void fitLabels();
+    void handlerStarted() noexcept;
+    void handlerFinished() noexcept;
 
     Published published_;
     QString currentFileName_;
