@@ -175,7 +175,7 @@ TVante3_0::Published::~Published() {
 
 TVante3_0::TVante3_0(vanter::app::Dialogs& dialogs, vanter::Driver& driver,
                      Initialisation initialisation, QWidget* parent)
-    : QMainWindow(parent), published_(this), dialogs_(dialogs), driver_(&driver) {
+    : QMainWindow(parent), published_(this), dialogs_(dialogs), driver_(driver) {
     buildWindow();
     for (int slot = 0; slot < vanter::kSlotCount; ++slot) {
         panels_.at(static_cast<std::size_t>(slot)) =
@@ -595,11 +595,11 @@ void TVante3_0::BrowseBtnClick(int slot) {
 }
 
 void TVante3_0::DownloadButClick() {
-    guarded([&] { vanter::runDownload(configuration(), *driver_, *this); });
+    guarded([&] { vanter::runDownload(configuration(), driver_, *this); });
 }
 
 void TVante3_0::CheckClick() {
-    guarded([&] { vanter::runCheck(configuration(), *driver_, *this); });
+    guarded([&] { vanter::runCheck(configuration(), driver_, *this); });
 }
 
 void TVante3_0::CloseButClick() {

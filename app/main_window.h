@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "busy_cursor_driver.h"
 #include "config/configuration.h"
 #include "dialogs.h"
 #include "emulator/driver.h"
@@ -132,7 +133,7 @@ public:
     void setStatusText(std::string_view text) override;
     void showMessage(std::string_view text) override;
 
-    void setDriver(vanter::Driver& driver) noexcept { driver_ = &driver; }
+    void setDriver(vanter::Driver& driver) noexcept { driver_.wrap(driver); }
 
     // Handlers; each runs inside the error net. The slot handlers take the slot (0 to 3).
     void VanterClick(int slot);
@@ -198,7 +199,7 @@ private:
     QLabel* statusPanel_ = nullptr;
     QWidget* client_ = nullptr;
     vanter::app::Dialogs& dialogs_;
-    vanter::Driver* driver_;
+    vanter::app::BusyCursorDriver driver_;
     std::array<std::unique_ptr<vanter::app::UnitPanel>, vanter::kSlotCount> panels_;
     std::unique_ptr<vanter::app::FileCommands> fileCommands_;
     vanter::app::EventRules* eventRules_ = nullptr;
