@@ -57,3 +57,5 @@ if(TARGET vanter3)
         endforeach()
     endif()
 endif()
+
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)

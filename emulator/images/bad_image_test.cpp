@@ -15,6 +15,10 @@
 #include "emulator/images/image_writer.h"
 #include "emulator/images/test_support.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace vanter::images {
 namespace {
 
@@ -129,9 +133,9 @@ void PrintTo(const Case& c, std::ostream* out) {
 
 Case loads(const char* name, ImageFormat format, std::string head, std::string unit,
            std::uint64_t count, std::string tail, std::uint64_t bytesLoaded,
-           std::string warning = "") {
+           std::string warning = "", std::optional<std::uint64_t> claimedSize = std::nullopt) {
     return {name,         format, std::move(head),    std::move(unit), count, std::move(tail), 0,
-            std::nullopt, 0,      std::move(warning), bytesLoaded,     0,     std::nullopt};
+            std::nullopt, 0,      std::move(warning), bytesLoaded,     0,     claimedSize};
 }
 
 Case fails(const char* name, ImageFormat format, std::string head, std::string unit,
@@ -181,6 +185,11 @@ const Case kCases[] = {
     fails("hex data across 4 GiB", kHex,
           hexRecord(0x04, 0, {0xFF, 0xFF}) + hexRecord(0x00, 0xFFFF, {1, 2}), "", 0, 0,
           LoadFailure::malformedRecord, 2, "runs past address 0xffffffff"),
+    // A file that says it is smaller than it is: the line buffer grows to the longest line.
+    loads("hex record after 60000 blanks, said to hold 0 bytes", kHex, std::string(60'000, ' '), "",
+          0, kHex42 + kHexEnd, 1, "", 0),
+    fails("hex endless NUL bytes, said to hold 10", kHex, "", "\0"s, kForever, 0,
+          LoadFailure::malformedRecord, 1, "longer than 65536", kLineBound, 10),
     fails("hex last address with offset 0", kHex,
           hexRecord(0x04, 0, {0xFF, 0xFF}) + hexRecord(0x00, 0xFFFF, {1}) + kHexEnd, "", 0, 0,
           LoadFailure::pastPartEnd, 2, "past the end of the part"),
@@ -207,6 +216,8 @@ const Case kCases[] = {
           "S4"),
     fails("srec byte count 255 without data", kSrec, "S1FF0000\n", "", 0, 0,
           LoadFailure::malformedRecord, 1, "byte count says 255"),
+    loads("srec records between long blank lines, said to hold 5000 bytes", kSrec, "",
+          std::string(9'000, '\t') + kS142, 20, kS9, 1, "", 5'000),
     fails("srec last address with offset 0", kSrec, sRecord(3, 0xFFFFFFFF, 4, {1}) + kS9, "", 0, 0,
           LoadFailure::pastPartEnd, 1, "past the end of the part"),
 
@@ -267,16 +278,38 @@ INSTANTIATE_TEST_SUITE_P(Table, BadImage, ::testing::ValuesIn(kCases),
                          });
 
 #ifndef _WIN32
-// A device as the image file of a binary unit: it says it holds nothing and never ends.
-TEST(BadImageFile, DeviceAsBinaryImageFailsInsteadOfReadingForever) {
-    if (!std::filesystem::exists("/dev/zero")) {
-        GTEST_SKIP() << "no /dev/zero";
-    }
-    try {
-        loadImageFile("/dev/zero", kBin, 0, 8 * KiB);
-        ADD_FAILURE() << "loaded";
-    } catch (const ImageError& e) {
-        EXPECT_EQ(e.failure(), LoadFailure::imageTooLarge) << e.what();
+// Only a regular file is read, and finding out never waits: a named pipe that no one writes
+// (which would hang here until the test's time limit), a link to one, a device without end and
+// a folder are unreadable at once. A name holding a NUL byte names no file, not the one the
+// name is up to the NUL.
+TEST(BadImageFile, OnlyARegularFileIsRead) {
+    vanter::testing::TestFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "pipe.img").c_str(), 0600), 0);
+    std::filesystem::create_symlink(folder / "pipe.img", folder / "link.img");
+    std::filesystem::create_directory(folder / "sub");
+    vanter::testing::writeBytes(folder / "a", "");
+    const struct {
+        std::filesystem::path file;
+        LoadFailure failure;
+        std::string says;
+    } cases[] = {
+        {folder / "pipe.img", LoadFailure::fileUnreadable, "is not a regular file"},
+        {folder / "link.img", LoadFailure::fileUnreadable, "is not a regular file"},
+        {"/dev/zero", LoadFailure::fileUnreadable, "is not a regular file"},
+        {folder / "sub", LoadFailure::fileUnreadable, "is a folder"},
+        {folder.path().string() + "/a\0b"s, LoadFailure::fileMissing, "no such file"},
+    };
+    for (const auto& c : cases) {
+        for (const ImageFormat format : {kBin, kHex, kSrec}) {
+            try {
+                loadImageFile(c.file, format, 0, 8 * KiB);
+                ADD_FAILURE() << c.file << " loaded";
+            } catch (const ImageError& e) {
+                EXPECT_EQ(e.failure(), c.failure) << e.what();
+                EXPECT_EQ(e.code(), resultCode(c.failure));
+                EXPECT_NE(e.reason().find(c.says), std::string::npos) << e.what();
+            }
+        }
     }
 }
 #endif

@@ -1,9 +1,7 @@
 #include "byte_source.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <system_error>
 
 #include "config/native_name.h"
 #include "image_error.h"
@@ -12,47 +10,33 @@ namespace vanter::images {
 
 namespace fs = std::filesystem;
 
-FileSource::FileSource(const fs::path& path) : name_(nativeName(path)) {
+FileSource::FileSource(const fs::path& path) : name_(nativeName(path)), file_(path) {
     if (path.empty()) {
         throw ImageError(LoadFailure::fileMissing, "(no file name)", 0, "no image file is named");
     }
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) {
+    switch (file_.status()) {
+    case RegularFile::Status::open:
+        return;
+    case RegularFile::Status::missing:
         throw ImageError(LoadFailure::fileMissing, name_, 0, "no such file");
-    }
-    if (ec) {
-        throw ImageError(LoadFailure::fileUnreadable, name_, 0,
-                         "can't be examined (" + ec.message() + ")");
-    }
-    if (status.type() == fs::file_type::directory) {
+    case RegularFile::Status::folder:
         throw ImageError(LoadFailure::fileUnreadable, name_, 0, "is a folder, not a file");
-    }
-    if (status.type() == fs::file_type::regular) {
-        size_ = fs::file_size(path, ec);
-        if (ec) {
-            throw ImageError(LoadFailure::fileUnreadable, name_, 0,
-                             "can't be examined (" + ec.message() + ")");
-        }
-    }
-    in_.open(path, std::ios::binary);
-    if (!in_.is_open()) {
-        const int error = errno;
+    case RegularFile::Status::notRegular:
         throw ImageError(LoadFailure::fileUnreadable, name_, 0,
-                         "can't be opened for reading (" + std::generic_category().message(error) +
-                             ")");
+                         "is not a regular file (a named pipe or a device?)");
+    case RegularFile::Status::failed:
+        break;
     }
+    throw ImageError(LoadFailure::fileUnreadable, name_, 0,
+                     "can't be opened for reading (" + file_.reason() + ")");
 }
 
 std::size_t FileSource::read(std::span<char> buffer) {
-    if (buffer.empty() || in_.eof()) {
-        return 0;
-    }
-    in_.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    if (in_.bad()) {
+    const std::size_t got = file_.read(buffer);
+    if (file_.readFailed()) {
         throw ImageError(LoadFailure::fileUnreadable, name_, 0, "read error");
     }
-    return static_cast<std::size_t>(in_.gcount());
+    return got;
 }
 
 std::size_t MemorySource::read(std::span<char> buffer) {
@@ -62,31 +46,50 @@ std::size_t MemorySource::read(std::span<char> buffer) {
     return n;
 }
 
-LineReader::LineReader(ByteSource& source) : source_(source), buffer_(kBlockSize) {}
-
-bool LineReader::refill() {
-    const std::size_t kept = end_ - begin_;
-    if (begin_ != 0) {
-        std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
-        begin_ = 0;
-        end_ = kept;
-    }
-    const std::size_t got = source_.read(std::span<char>(buffer_).subspan(end_));
-    end_ += got;
-    return got != 0;
-}
-
 namespace {
 
 bool isBlank(char c) noexcept {
     return c == ' ' || c == '\t' || c == '\r';
 }
 
+std::size_t firstCapacity(const ByteSource& source) {
+    const std::optional<std::uint64_t> size = source.size();
+    if (!size) {
+        return LineReader::kBlockSize;
+    }
+    // One more than the size, so that the read which finds the end has room.
+    return static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(*size + 1, LineReader::kMinBlock, LineReader::kBlockSize));
+}
+
 } // namespace
+
+LineReader::LineReader(ByteSource& source) : source_(source), capacity_(firstCapacity(source)) {
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+}
+
+bool LineReader::refill() {
+    const std::size_t kept = end_ - begin_;
+    if (begin_ != 0) {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
+        begin_ = 0;
+        end_ = kept;
+    }
+    if (end_ == capacity_) {
+        // A line fills the buffer; it is at most kMaxLine long, so kBlockSize always has room.
+        capacity_ = std::min(2 * capacity_, kBlockSize);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity_);
+        std::memcpy(grown.get(), buffer_.get(), end_);
+        buffer_ = std::move(grown);
+    }
+    const std::size_t got = source_.read(std::span<char>(buffer_.get() + end_, capacity_ - end_));
+    end_ += got;
+    return got != 0;
+}
 
 bool LineReader::next(std::string_view& line) {
     for (;;) {
-        const char* start = buffer_.data() + begin_;
+        const char* start = buffer_.get() + begin_;
         const std::size_t available = end_ - begin_;
         const auto* newline = static_cast<const char*>(std::memchr(start, '\n', available));
         std::size_t length = 0;

@@ -6,12 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "config/regular_file.h"
 
 namespace vanter::images {
 
@@ -31,19 +33,19 @@ public:
 };
 
 // An image file. Opening throws ImageError: fileMissing when there is no such file (or no name),
-// fileUnreadable when it is a folder or can't be opened.
+// fileUnreadable when it is a folder, a named pipe, a device or can't be opened; opening never
+// waits.
 class FileSource : public ByteSource {
 public:
     explicit FileSource(const std::filesystem::path& path);
 
     std::size_t read(std::span<char> buffer) override;
-    std::optional<std::uint64_t> size() const override { return size_; }
+    std::optional<std::uint64_t> size() const override { return file_.size(); }
     const std::string& name() const override { return name_; }
 
 private:
     std::string name_;
-    std::ifstream in_;
-    std::uint64_t size_ = 0;
+    RegularFile file_;
 };
 
 // Bytes in memory, read as if they were a file of the given name.
@@ -66,6 +68,9 @@ private:
 // at the start of a line ends the input, as DOS editors leave it.
 class LineReader {
 public:
+    // The buffer starts at the size of the input (at least kMinBlock), grows while a line does
+    // not fit, and reads at most kBlockSize at a time: a short file costs a short buffer.
+    static constexpr std::size_t kMinBlock = 256;
     static constexpr std::size_t kBlockSize = 256 * 1024;
     // Longest line accepted; records of both text formats are far shorter.
     static constexpr std::size_t kMaxLine = 64 * 1024;
@@ -83,7 +88,8 @@ private:
     bool refill();
 
     ByteSource& source_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_; // only [begin_, end_) is ever read
+    std::size_t capacity_ = 0;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;
