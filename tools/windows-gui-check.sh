@@ -19,7 +19,7 @@
 #   VANTER_WINDOWS_SCREENSHOT=file    where the screenshot goes (default
 #                                     docs/screenshot-windows.png)
 # Installs with apt-get (as root, or through sudo) what is missing: the MinGW-w64
-# cross-compiler, wine (wine32 or wine64), Xvfb, xdotool, xclip, ImageMagick.
+# cross-compiler, wine (wine32 or wine64) and its fonts, Xvfb, xdotool, xclip, ImageMagick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
@@ -54,7 +54,7 @@ fi
 }
 
 packages=(cmake make "g++-mingw-w64-${arch//_/-}-posix" mingw-w64-tools googletest wine
-    "$wine_package" xvfb xdotool xclip imagemagick x11-utils)
+    "$wine_package" fonts-wine xvfb xdotool xclip imagemagick x11-utils)
 [ "$arch" = i686 ] && add_i386=1 || add_i386=0
 install_missing "$add_i386" "${packages[@]}"
 
@@ -170,15 +170,22 @@ focus() {
     xdotool windowfocus --sync "$1"
     sleep 0.3
 }
-# The message box's text, copied as Windows users copy it: Ctrl+C. Then Enter closes the box.
+# The message box's text, copied as Windows users copy it: Ctrl+C (the clipboard holds title,
+# text and buttons between dashed lines). Then Enter closes the box.
 message_text() {
-    local box
+    local box text=''
     box=$(window_named '^VanterIII Message$')
     focus "$box"
-    xclip -selection clipboard -i </dev/null
-    xdotool key ctrl+c
-    sleep 0.5
-    xclip -selection clipboard -o 2>/dev/null | tr -d '\r' | sed -n '4p'
+    # Our own mark first: xclip holds it until the program takes the clipboard over.
+    echo "no copy yet" | xclip -selection clipboard -i
+    for _ in $(seq 20); do
+        xdotool key ctrl+c
+        sleep 0.3
+        text=$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null | tr -d '\r' || true)
+        [ "$(sed -n 2p <<<"$text")" = "VanterIII Message" ] && break
+    done
+    [ "$(sed -n 2p <<<"$text")" = "VanterIII Message" ] || fail "Ctrl+C copied: $text"
+    sed -n 4p <<<"$text"
     xdotool key Return
     gone '^VanterIII Message$'
 }
