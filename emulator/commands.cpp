@@ -46,7 +46,8 @@ void reportUnwritableScript(Reporter& reporter, const std::filesystem::path& scr
 void download(const Configuration& config, Driver& driver, Reporter& reporter,
               const std::filesystem::path& scriptPath) {
     try {
-        writeConfigurationFile(scriptPath, config);
+        // A standard user may write the script at the root of C: but create no file there.
+        writeConfigurationFile(scriptPath, config, LockedFolder::writeInPlace);
     } catch (const FileError& error) {
         reportUnwritableScript(reporter, scriptPath, error.what());
         return;
