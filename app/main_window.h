@@ -29,6 +29,10 @@ class QMenuBar;
 class QPushButton;
 class QStatusBar;
 
+namespace vanter {
+struct CommandOutcome;
+} // namespace vanter
+
 namespace vanter::app {
 class EventRules;
 class FileCommands;
@@ -128,9 +132,8 @@ public:
 
     QString statusText() const;
 
-    // vanter::Reporter: the status bar's text, then a message box.
+    // vanter::Reporter: the status bar's text, shown before the driver call that follows.
     void setStatusText(std::string_view text) override;
-    void showMessage(std::string_view text) override;
 
     void setDriver(vanter::Driver& driver) noexcept { driver_ = &driver; }
 
@@ -185,6 +188,8 @@ private:
     void nameLabelledControls();
     void connectHandlers();
     void fitLabels();
+    // A command's verdict in a message box.
+    void showOutcome(const vanter::CommandOutcome& outcome);
 
     Published published_;
     QString currentFileName_;
