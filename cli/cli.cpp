@@ -19,7 +19,7 @@ namespace vanter::cli {
 
 namespace {
 
-// The status bar of the window.
+// The window's status bar: each text to `live` as it comes (if given), the last one kept.
 class CollectingReporter final : public Reporter {
 public:
     explicit CollectingReporter(std::ostream* live) : live_(live) {}
@@ -37,6 +37,7 @@ private:
     std::ostream* live_;
 };
 
+// The exit status documented in docs/cli.md for what Download or Check came to.
 int exitStatus(const CommandOutcome& result) {
     switch (result.kind) {
     case CommandOutcome::Kind::NoUnitEnabled:
