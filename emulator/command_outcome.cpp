@@ -13,7 +13,7 @@ bool CommandOutcome::succeeded() const noexcept {
 }
 
 std::string CommandOutcome::message() const {
-    return reason.empty() ? verdict : verdict + "\n\n" + reason;
+    return kind == Kind::ScriptNotWritten ? verdict + "\n\n" + reason : verdict;
 }
 
 } // namespace vanter

@@ -25,7 +25,7 @@ struct CommandOutcome {
 
     // The driver was called and every call succeeded.
     bool succeeded() const noexcept;
-    // The message box's text: the verdict, with the reason, if any, below it.
+    // The message box's text: the verdict, with the reason below it.
     std::string message() const;
 };
 
