@@ -177,6 +177,9 @@ private:
         TVante3_0* window;
     };
 
+    // A command's verdict in a message box.
+    void showOutcome(const vanter::CommandOutcome& outcome);
+
     void buildWindow();
     void buildTopRow(QWidget* client);
     void buildUnit(QWidget* client, int slot);
@@ -188,8 +191,6 @@ private:
     void nameLabelledControls();
     void connectHandlers();
     void fitLabels();
-    // A command's verdict in a message box.
-    void showOutcome(const vanter::CommandOutcome& outcome);
 
     Published published_;
     QString currentFileName_;
