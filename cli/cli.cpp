@@ -13,6 +13,7 @@
 #include "emulator/commands.h"
 #include "exit_status.h"
 #include "system_services.h"
+#include "terminal_text.h"
 #include "validate.h"
 
 namespace vanter::cli {
@@ -27,7 +28,7 @@ public:
     void setStatusText(std::string_view text) override {
         status = text;
         if (live_ != nullptr) {
-            *live_ << text << std::endl;
+            *live_ << terminalText(text) << std::endl;
         }
     }
 
@@ -77,7 +78,7 @@ Outcome download(const Configuration& config, Driver& driver, std::ostream* live
         result = runDownload(config, driver, reporter);
     } catch (const Error& error) {
         outcome.status = kExitConfiguration;
-        outcome.err.emplace_back(error.what());
+        outcome.err.emplace_back(error.message());
         return outcome;
     }
     outcome.status = exitStatus(result);
@@ -99,11 +100,11 @@ Outcome download(const Configuration& config, Driver& driver, std::ostream* live
 
 int print(const Outcome& outcome, CliContext& context) {
     for (const std::string& line : outcome.out) {
-        context.out << line << '\n';
+        context.out << terminalText(line) << '\n';
     }
     context.out.flush();
     for (const std::string& line : outcome.err) {
-        context.err << line << '\n';
+        context.err << terminalText(line) << '\n';
     }
     context.err.flush();
     return outcome.status;
@@ -132,14 +133,16 @@ int runValidateCommand(const Arguments& arguments, CliContext& context) {
     }
     const Validation validation = validateConfiguration(config);
     const ValidationReport report = formatValidation(validation);
-    context.out << report.out << std::flush;
-    context.err << report.err << std::flush;
+    context.out << terminalText(report.out) << std::flush;
+    context.err << terminalText(report.err) << std::flush;
     return validation.ok() ? kExitOk : kExitInvalidImage;
 }
 
 int runShowCommand(const Arguments& arguments, CliContext& context) {
     const Configuration config = readConfiguration(arguments.file);
-    context.out << (arguments.json ? configurationJson(config) : describeConfiguration(config))
+    // JSON has escapes of its own for control characters.
+    context.out << (arguments.json ? configurationJson(config)
+                                   : terminalText(describeConfiguration(config)))
                 << std::flush;
     return kExitOk;
 }
@@ -168,7 +171,7 @@ int runWatchCommand(const Arguments& arguments, CliContext& context) {
                                       try {
                                           config = readConfiguration(arguments.file);
                                       } catch (const Error& error) {
-                                          readError = error.what();
+                                          readError = error.message();
                                           return std::nullopt;
                                       }
                                       return imageFiles(*config);
@@ -186,14 +189,15 @@ int runWatchCommand(const Arguments& arguments, CliContext& context) {
                                           ok ? outcome.out : outcome.err;
                                       std::ostream& stream = ok ? context.out : context.err;
                                       stream << context.system.localTime() << ' '
-                                             << (lines.empty() ? "" : lines.front()) << std::endl;
+                                             << terminalText(lines.empty() ? "" : lines.front())
+                                             << std::endl;
                                   }};
     watchAndDownload(arguments.file, context.system, watched, context.timing);
     return kExitOk;
 }
 
 void usageError(const UsageError& error, std::ostream& err) {
-    err << kProgramName << ": " << error.what() << '\n'
+    err << kProgramName << ": " << terminalText(error.what()) << '\n'
         << "Try '" << kProgramName << " --help' for more information." << std::endl;
 }
 
@@ -231,7 +235,7 @@ int runCli(std::span<const std::string_view> args, CliContext& context) {
         }
     } catch (const Error& error) {
         // The texts the window's error box shows (without its added full stop).
-        context.err << error.what() << std::endl;
+        context.err << terminalText(error.message()) << std::endl;
         return kExitConfiguration;
     }
     return kExitUsage;

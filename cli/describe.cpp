@@ -8,6 +8,7 @@
 #include "config/numbers.h"
 #include "config/values.h"
 #include "emulator/images/parts.h"
+#include "terminal_text.h"
 
 namespace vanter::cli {
 
@@ -65,46 +66,6 @@ std::string slotLines(int k, const SlotSettings& slot) {
     text += slot.fileName.empty() ? std::string("none named") : slot.fileName;
     text += "\n";
     return text;
-}
-
-// Length of the UTF-8 sequence at `text[i]`, or 0 when it is not a valid one (overlong forms,
-// surrogates and values past U+10FFFF included).
-std::size_t utf8Length(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t at) {
-        return static_cast<unsigned char>(text[at]);
-    };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    std::uint32_t value = 0;
-    std::uint32_t smallest = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1Fu;
-        smallest = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0Fu;
-        smallest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07u;
-        smallest = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t n = 1; n < length; ++n) {
-        if ((byte(i + n) & 0xC0u) != 0x80u) {
-            return 0;
-        }
-        value = (value << 6) | (byte(i + n) & 0x3Fu);
-    }
-    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        return 0;
-    }
-    return length;
 }
 
 std::string unicodeEscape(unsigned value) {
@@ -222,6 +183,12 @@ std::string jsonString(std::string_view text) {
                 }
             }
             ++i;
+            continue;
+        }
+        if (startsC1Control(text, i)) {
+            // Valid JSON either way, but escaped no terminal acts on it.
+            out += unicodeEscape(static_cast<unsigned char>(text[i + 1]));
+            i += 2;
             continue;
         }
         if (const std::size_t length = utf8Length(text, i); length != 0) {

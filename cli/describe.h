@@ -17,7 +17,8 @@ std::string describeConfiguration(const Configuration& config);
 std::string configurationJson(const Configuration& config);
 
 // `text` as a JSON string literal, quotes included. The configuration holds 8-bit text:
-// valid UTF-8 passes through; any other byte is taken as the Latin-1 character of its value.
+// valid UTF-8 passes through but for the C1 controls (U+0080 to U+009F), which are escaped as
+// the C0 ones are; any other byte is taken as the Latin-1 character of its value.
 std::string jsonString(std::string_view text);
 
 } // namespace vanter::cli

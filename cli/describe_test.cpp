@@ -93,6 +93,7 @@ TEST(DescribeTest, JsonStringsAreValidWhateverTheBytes) {
         {std::string("nul\0x", 5), R"("nul\u0000x")"},
         {"caf\xc3\xa9", "\"caf\xc3\xa9\""},                    // UTF-8 passes through
         {"\xf0\x9f\x98\x80", "\"\xf0\x9f\x98\x80\""},          // four bytes
+        {"\xc2\x9b[2J", R"("\u009b[2J")"},                     // a C1 control, though UTF-8
         {"caf\xe9", R"("caf\u00e9")"},                         // a Latin-1 byte
         {"\xc0\x80", R"("\u00c0\u0080")"},                     // overlong form of NUL
         {"\xed\xa0\x80", R"("\u00ed\u00a0\u0080")"},           // a surrogate

@@ -10,6 +10,7 @@
 #include "emulator/driver.h"
 #include "exit_status.h"
 #include "system_services.h"
+#include "terminal_text.h"
 
 int main(int argc, char** argv) {
     try {
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
         vanter::cli::CliContext context{std::cout, std::cerr, vanter::linkedDriver(), system};
         return vanter::cli::runCli(args, context);
     } catch (const std::exception& error) {
-        std::cerr << vanter::cli::kProgramName << ": " << error.what() << std::endl;
+        std::cerr << vanter::cli::kProgramName << ": " << vanter::cli::terminalText(error.what())
+                  << std::endl;
         return vanter::cli::kExitFailed;
     }
 }

@@ -1,11 +1,10 @@
 #include "system_services.h"
 
-#include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <thread>
+
+#include "config/regular_file.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -104,20 +103,7 @@ void RealWatchSystem::catchStopSignals() {
 }
 
 std::string openProblem(const std::filesystem::path& file) {
-    std::error_code error;
-    if (std::filesystem::is_directory(file, error)) {
-        return "it is a folder";
-    }
-#ifdef _WIN32
-    std::FILE* stream = _wfopen(file.c_str(), L"rb");
-#else
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
-#endif
-    if (stream == nullptr) {
-        return std::strerror(errno);
-    }
-    std::fclose(stream);
-    return {};
+    return RegularFile(file).problem();
 }
 
 } // namespace vanter::cli

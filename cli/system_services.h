@@ -19,7 +19,8 @@ public:
     std::string localTime() override;
 };
 
-// Why a file can't be opened for reading ("No such file or directory"); empty when it can.
+// Why a file can't be read ("No such file or directory", "it is not a regular file"); empty
+// when it can.
 std::string openProblem(const std::filesystem::path& file);
 
 } // namespace vanter::cli

@@ -57,7 +57,7 @@ SlotFinding validateSlot(int k, const SlotSettings& slot) {
                             images::hexText(*memory.highest());
         }
     } catch (const images::ImageError& error) {
-        finding.text = error.what();
+        finding.text = error.message();
     } catch (const std::bad_alloc&) {
         throw;
     } catch (const std::exception& error) {
@@ -78,7 +78,7 @@ Validation validateConfiguration(const Configuration& config) {
     try {
         (void)portNumber(config.port);
     } catch (const ConversionError& error) {
-        validation.problems.emplace_back(error.what());
+        validation.problems.emplace_back(error.message());
     }
     for (int k = 0; k < kSlotCount; ++k) {
         const SlotSettings& slot = config.slots[static_cast<std::size_t>(k)];

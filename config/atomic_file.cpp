@@ -1,5 +1,6 @@
 #include "config/atomic_file.h"
 
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -10,8 +11,10 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
+#include <atomic>
 #include <cerrno>
-#include <cstdlib>
+#include <chrono>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,121 +33,229 @@ std::filesystem::path folderOf(const std::filesystem::path& target) {
     return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
-} // namespace
+bool isPermissionDenied(const std::error_code& error) {
+#ifdef _WIN32
+    if (error.category() == std::system_category() && error.value() == ERROR_ACCESS_DENIED) {
+        return true;
+    }
+#endif
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
+}
+
+// The existing regular file at `target`, truncated, written and flushed: for a folder where
+// the user may write that file but create none (the root of C: for a standard user). nullopt
+// when there is no such file to write.
+std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
+                                            std::string_view bytes);
+
+// After the temporary file could not be created: for lack of permission, the file is written
+// in place instead, if there is one; else, or when that fails too, the write fails.
+void writeInPlaceOrFail(const std::filesystem::path& target, std::string_view bytes,
+                        const std::error_code& refused) {
+    if (isPermissionDenied(refused)) {
+        if (const auto written = writeInPlace(target, bytes)) {
+            if (*written) {
+                fail(target, written->message());
+            }
+            return;
+        }
+    }
+    fail(target, refused.message());
+}
 
 #ifdef _WIN32
 
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
-    const auto lastError = [] {
-        return std::system_category().message(int(GetLastError()));
-    };
-    if (!target.has_filename()) {
-        fail(target, "not a file name");
+std::error_code lastError() {
+    return {static_cast<int>(GetLastError()), std::system_category()};
+}
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : DWORD(bytes.size());
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) {
+            return false;
+        }
+        bytes.remove_prefix(written);
     }
-    // A fresh name beside the target, so that the final move stays on one volume.
-    std::wstring temporary;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (unsigned attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+    return true;
+}
+
+// A fresh name beside the target, so that the final move stays on one volume.
+std::error_code createTemporary(const std::filesystem::path& target, std::wstring& temporary,
+                                HANDLE& file) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
         temporary = (folderOf(target) / (L"~" + target.filename().wstring() + L"." +
                                          std::to_wstring(GetCurrentProcessId()) + L"-" +
                                          std::to_wstring(GetTickCount() + attempt) + L".tmp"))
                         .wstring();
         file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-            fail(target, lastError());
+        if (file != INVALID_HANDLE_VALUE) {
+            return {};
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) {
+            return lastError();
         }
     }
+    return std::make_error_code(std::errc::file_exists);
+}
+
+std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
+                                            std::string_view bytes) {
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        fail(target, "no temporary file name is free");
+        return std::nullopt;
     }
-    bool ok = true;
-    while (ok && !bytes.empty()) {
-        const DWORD chunk = bytes.size() > 0x10000000u ? 0x10000000u : DWORD(bytes.size());
-        DWORD written = 0;
-        ok = WriteFile(file, bytes.data(), chunk, &written, nullptr) != 0;
-        bytes.remove_prefix(written);
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return std::nullopt;
     }
-    ok = ok && FlushFileBuffers(file) != 0;
-    std::string reason = ok ? std::string() : lastError();
+    std::error_code error;
+    if (!SetEndOfFile(file) || !writeAll(file, bytes) || !FlushFileBuffers(file)) {
+        error = lastError();
+    }
+    CloseHandle(file);
+    return error;
+}
+
+// Writes beside the target and moves the new file over it.
+void replace(const std::filesystem::path& target, std::string_view bytes,
+             const std::error_code& refusal) {
+    std::wstring temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    const std::error_code created = refusal ? refusal : createTemporary(target, temporary, file);
+    if (created) {
+        writeInPlaceOrFail(target, bytes, created);
+        return;
+    }
+    bool ok = writeAll(file, bytes) && FlushFileBuffers(file) != 0;
+    std::error_code error = ok ? std::error_code() : lastError();
     CloseHandle(file);
     if (ok && !MoveFileExW(temporary.c_str(), target.wstring().c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
-        reason = lastError();
+        error = lastError();
     }
     if (!ok) {
         DeleteFileW(temporary.c_str());
-        fail(target, reason);
+        fail(target, error.message());
     }
 }
 
 #else
 
-namespace {
-
-// Permission bits a newly created file gets. The program writes files from one thread only,
-// so briefly setting the mask to read it is harmless.
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+std::error_code lastError() {
+    return {errno, std::generic_category()};
 }
 
-} // namespace
-
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
-    const auto lastError = [] {
-        return std::generic_category().message(errno);
-    };
-    if (!target.has_filename()) {
-        fail(target, "not a file name");
-    }
-    const std::filesystem::path folder = folderOf(target);
-    std::string temporary = (folder / ".vanter-XXXXXX").string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        fail(target, lastError());
-    }
-
-    std::string reason;
-    const auto step = [&reason, &lastError](bool ok) {
-        if (!ok && reason.empty()) {
-            reason = lastError();
-        }
-        return ok;
-    };
-
-    bool ok = true;
-    while (ok && !bytes.empty()) {
+// Writes all of `bytes` to `fd`; false with errno set when it can't.
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) {
             continue;
         }
-        if (written == 0) {
-            errno = EIO; // no progress and no reason given
+        if (written <= 0) {
+            if (written == 0) {
+                errno = EIO; // no progress and no reason given
+            }
+            return false;
         }
-        ok = step(written > 0);
-        if (ok) {
-            bytes.remove_prefix(static_cast<std::size_t>(written));
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// A fresh file beside the target, for writing; created with `mode` as any new file is, so that
+// the umask (or the folder's default ACL) applies.
+std::error_code createTemporary(const std::filesystem::path& folder, mode_t mode, std::string& name,
+                                int& fd) {
+    static std::atomic<std::uint64_t> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::uint64_t value = static_cast<std::uint64_t>(
+                                  std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                              (static_cast<std::uint64_t>(::getpid()) << 40) ^
+                              (++counter * 0x9E3779B97F4A7C15u);
+        std::string suffix;
+        for (int i = 0; i < 8; ++i, value /= 36) {
+            suffix += "0123456789abcdefghijklmnopqrstuvwxyz"[value % 36];
+        }
+        name = (folder / (".vanter-" + suffix)).string();
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            return {};
+        }
+        if (errno != EEXIST) {
+            return lastError();
         }
     }
-    ok = ok && step(::fsync(fd) == 0);
+    return std::make_error_code(std::errc::file_exists);
+}
+
+std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
+                                            std::string_view bytes) {
+    // Neither a symbolic link's target nor a named pipe waiting for a reader.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    std::error_code error;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::ftruncate(fd, 0) != 0 ||
+        !writeAll(fd, bytes) || ::fsync(fd) != 0) {
+        error = lastError();
+    }
+    if (::close(fd) != 0 && !error) {
+        error = lastError();
+    }
+    return error;
+}
+
+// Writes beside the target and moves the new file over it.
+void replace(const std::filesystem::path& target, std::string_view bytes,
+             const std::error_code& refusal) {
+    const std::filesystem::path folder = folderOf(target);
 
     // Keep the previous file's permissions (and owner, where allowed); a symbolic link at the
     // target is replaced, so it counts as no previous file.
     struct stat previous {};
     const bool hadFile = ::lstat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode);
-    const mode_t mode = hadFile ? (previous.st_mode & 07777) : newFileMode();
+
+    std::string temporary;
+    int fd = -1;
+    const std::error_code created =
+        refusal ? refusal
+                : createTemporary(folder, hadFile ? previous.st_mode & 0666 : 0666, temporary, fd);
+    if (created) {
+        writeInPlaceOrFail(target, bytes, created);
+        return;
+    }
+
+    std::error_code error;
+    const auto step = [&error](bool ok) {
+        if (!ok && !error) {
+            error = lastError();
+        }
+        return ok;
+    };
+    bool ok = step(writeAll(fd, bytes)) && step(::fsync(fd) == 0);
     if (ok && hadFile && ::fchown(fd, previous.st_uid, previous.st_gid) != 0) {
         // Not permitted for other users' files: the new file stays ours.
     }
-    ok = ok && step(::fchmod(fd, mode) == 0); // after the owner, which clears set-id bits
+    // After the owner, which clears set-id bits.
+    ok = ok && (!hadFile || step(::fchmod(fd, previous.st_mode & 07777) == 0));
     ok = step(::close(fd) == 0) && ok;
     ok = ok && step(::rename(temporary.c_str(), target.c_str()) == 0);
     if (!ok) {
         ::unlink(temporary.c_str());
-        fail(target, reason);
+        fail(target, error.message());
     }
 
     // Make the rename itself durable. The new file is in place already, so a folder that
@@ -157,5 +268,19 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
 }
 
 #endif
+
+} // namespace
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    writeFileAtomically(target, bytes, {});
+}
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         std::error_code refusal) {
+    if (!target.has_filename()) {
+        fail(target, "not a file name");
+    }
+    replace(target, bytes, refusal);
+}
 
 } // namespace vanter

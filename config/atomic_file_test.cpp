@@ -66,7 +66,71 @@ TEST(AtomicFile, FolderThatCannotHoldTheFile) {
     EXPECT_EQ(folder.entryCount(), 2u);
 }
 
+// A standard user may write c:\$$temp.in3 but create no file beside it. The refusal stands
+// in for such a folder, which root never meets: an existing regular file is then written in
+// place (a second link to it sees the new bytes); nothing else is written.
+TEST(AtomicFile, WritesInPlaceWhereNoFileMayBeCreated) {
+    const auto denied = std::make_error_code(std::errc::permission_denied);
+    const auto notPermitted = std::make_error_code(std::errc::operation_not_permitted);
+    const auto full = std::make_error_code(std::errc::no_space_on_device);
+    const struct {
+        const char* name;
+        const char* previous; // nullptr: no file there
+        std::error_code refusal;
+        const char* error; // the reason of the FileError; nullptr: written
+    } cases[] = {
+        {"existing file, permission denied", "old bytes of the file", denied, nullptr},
+        {"existing file, not permitted", "old", notPermitted, nullptr},
+        {"no file to write", nullptr, denied, "Permission denied"},
+        {"another failure", "old", full, "No space left on device"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        const auto file = folder / "$$temp.in3";
+        if (c.previous != nullptr) {
+            writeBytes(file, c.previous);
+            fs::create_hard_link(file, folder / "link");
+        }
+        if (c.error == nullptr) {
+            writeFileAtomically(file, "new", c.refusal);
+            EXPECT_EQ(readBytes(folder / "link"), "new");
+        } else {
+            try {
+                writeFileAtomically(file, "new", c.refusal);
+                ADD_FAILURE() << "no error";
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.what(), "Cannot write '" + file.string() + "': " + c.error);
+            }
+            EXPECT_EQ(fs::exists(file), c.previous != nullptr);
+            if (c.previous != nullptr) {
+                EXPECT_EQ(readBytes(file), c.previous);
+            }
+        }
+        EXPECT_EQ(folder.entryCount(), c.previous != nullptr ? 2u : 0u);
+    }
+}
+
 #ifndef _WIN32
+
+// Written in place, a symbolic link is not followed and a named pipe is not waited on.
+TEST(AtomicFile, InPlaceWritesNoLinkAndNoPipe) {
+    TestFolder folder;
+    writeBytes(folder / "pointee", "untouched");
+    fs::create_symlink(folder / "pointee", folder / "link.in3");
+    ASSERT_EQ(::mkfifo((folder / "pipe.in3").c_str(), 0600), 0);
+    for (const char* name : {"link.in3", "pipe.in3"}) {
+        try {
+            writeFileAtomically(folder / name, "new",
+                                std::make_error_code(std::errc::permission_denied));
+            ADD_FAILURE() << "no error writing " << name;
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.what(),
+                      "Cannot write '" + (folder / name).string() + "': Permission denied");
+        }
+    }
+    EXPECT_EQ(readBytes(folder / "pointee"), "untouched");
+}
 
 mode_t permissions(const fs::path& file) {
     struct stat info {};

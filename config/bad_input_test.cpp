@@ -261,6 +261,8 @@ TEST_P(BadConfiguration, ReadsWithTheSpecifiedOutcome) {
             ADD_FAILURE() << "no error";
         } catch (const ConversionError& e) {
             EXPECT_TRUE(e.text().starts_with(c.error)) << e.what();
+            // The whole text, NUL bytes and what follows them included.
+            EXPECT_EQ(e.message(), "'" + e.text() + "' is not a valid integer value");
         }
         EXPECT_EQ(config, before());
         break;
@@ -313,6 +315,27 @@ TEST(BadConfigurationFile, LongerThanAMegabyteNamesTheFile) {
 }
 
 #ifndef _WIN32
+
+// Anything but a regular file reads as a file that can't be opened, and at once: a named pipe
+// that no one writes (which would hang here until the test's time limit), a link to one, a
+// device without end, a folder.
+TEST(BadConfigurationFile, NotARegularFileReadsAsEmptyWithoutWaiting) {
+    testing::TestFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "pipe.in3").c_str(), 0600), 0) << std::strerror(errno);
+    fs::create_symlink(folder / "pipe.in3", folder / "link.in3");
+    fs::create_directory(folder / "folder.in3");
+    for (const fs::path& file :
+         {folder / "pipe.in3", folder / "link.in3", fs::path("/dev/zero"), folder / "folder.in3"}) {
+        Configuration config = before();
+        try {
+            readConfigurationFile(file, config);
+            ADD_FAILURE() << "no error reading " << file;
+        } catch (const ConversionError& e) {
+            EXPECT_EQ(e.text(), "0x") << file;
+        }
+        EXPECT_EQ(config, before());
+    }
+}
 
 // A small file system of its own over a test folder, mounted in a mount namespace of this test
 // process alone (each test runs in a process of its own under CTest), so that nothing of it

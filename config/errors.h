@@ -6,10 +6,16 @@
 
 namespace vanter {
 
-// Every error the core raises derives from this; its what() is the text the user sees.
+// Every error the core raises derives from this; message() is the text the user sees. what()
+// holds the same text but ends at its first NUL byte, which a text read from a file may hold.
 class Error : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Error(const std::string& message) : std::runtime_error(message), message_(message) {}
+
+    const std::string& message() const noexcept { return message_; }
+
+private:
+    std::string message_;
 };
 
 // A text that the integer conversion rejects: "'%s' is not a valid integer value".

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
+#include <istream>
 #include <limits>
 #include <optional>
-#include <sstream>
 #include <string_view>
 
 #include "config/atomic_file.h"
 #include "config/errors.h"
 #include "config/numbers.h"
+#include "config/regular_file.h"
 
 namespace vanter {
 
@@ -207,14 +207,9 @@ void readConfiguration(std::istream& in, Configuration& config) {
 }
 
 void readConfigurationFile(const std::filesystem::path& source, Configuration& config) {
-    std::error_code error;
-    if (std::filesystem::is_directory(source, error)) {
-        std::istringstream empty;
-        readFrom(empty, config, &source);
-        return;
-    }
-    std::ifstream file(source, std::ios::binary);
-    readFrom(file, config, &source); // a file that can't be opened reads as empty
+    RegularFile file(source);
+    std::istream in(file.isOpen() ? &file : nullptr); // nothing to read: reads as empty
+    readFrom(in, config, &source);
 }
 
 } // namespace vanter

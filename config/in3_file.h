@@ -36,8 +36,9 @@ void writeConfigurationFile(const std::filesystem::path& target, const Configura
 // kMaxConfigurationSize bytes before the reading ends) throws and leaves `config` untouched.
 void readConfiguration(std::istream& in, Configuration& config);
 
-// The same for a file; a file that can't be opened reads as empty (and so fails at the port
-// line with "'0x' is not a valid integer value").
+// The same for a file; a file that can't be opened, and anything that is not a regular file (a
+// folder, a named pipe, a device), reads as empty (and so fails at the port line with "'0x' is
+// not a valid integer value").
 void readConfigurationFile(const std::filesystem::path& source, Configuration& config);
 
 } // namespace vanter

@@ -9,6 +9,7 @@
 #include <span>
 #include <string_view>
 
+#include "../file_names.h"
 #include "../main_window.h"
 #include "../panels/unit_panel.h"
 #include "../qt_compat.h"
@@ -28,10 +29,6 @@ int position(std::span<const std::string_view> entries, std::string_view entry) 
 }
 
 } // namespace
-
-std::filesystem::path toPath(const QString& name) {
-    return std::filesystem::path(name.toStdU16String());
-}
 
 FileCommands::FileCommands(TVante3_0& window) : window_(window) {}
 
@@ -53,7 +50,7 @@ SaveOutcome FileCommands::writeFile(const QString& name) {
     } catch (const vanter::FileError& error) {
         // The previous file is left as it was, and the window keeps its values.
         window_.messageBox(QStringLiteral("The configuration was not saved to \"%1\".\n%2")
-                               .arg(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()),
+                               .arg(QDir::toNativeSeparators(absoluteFileName(name)),
                                     QString::fromLocal8Bit(error.what())));
         return SaveOutcome::NotSaved;
     }

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <filesystem>
-
 class TVante3_0;
 
 namespace vanter::app {
@@ -45,8 +43,5 @@ private:
 
     TVante3_0& window_;
 };
-
-// A file name from a dialog or the window as the standard library takes it.
-std::filesystem::path toPath(const QString& name);
 
 } // namespace vanter::app

@@ -18,6 +18,10 @@
 
 #include <vector>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 #include "panels/oem_typing.h"
 #include "panels/unit_panel.h"
 #include "window_test_support.h"
@@ -385,6 +389,11 @@ void Panels::fileNameCheck_data() {
     QTest::newRow("a folder") << "%dir/sub" << false;
     QTest::newRow("a trailing blank is part of the name") << "image.bin " << false;
     QTest::newRow("a file that can't be opened") << "%dir/locked.bin" << false;
+#ifndef Q_OS_WIN
+    // Neither name can be made on Windows. Opening the pipe would wait for a writer.
+    QTest::newRow("a named pipe, refused at once") << "%dir/pipe" << false;
+    QTest::newRow("a name that starts with ':' is a file, not a resource") << ":image.bin" << true;
+#endif
 }
 
 void Panels::fileNameCheck() {
@@ -397,6 +406,12 @@ void Panels::fileNameCheck() {
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write("\x01\x02", 2);
     }
+#ifndef Q_OS_WIN
+    QVERIFY(QFile::copy(dir.filePath(QStringLiteral("image.bin")),
+                        dir.path() + QStringLiteral("/:image.bin")));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600),
+             0);
+#endif
     QFile::setPermissions(dir.filePath(QStringLiteral("locked.bin")), QFileDevice::WriteOwner);
     if (name.endsWith(QLatin1String("locked.bin")) &&
         QFile(dir.filePath(QStringLiteral("locked.bin"))).open(QIODevice::ReadOnly)) {

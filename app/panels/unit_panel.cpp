@@ -2,8 +2,6 @@
 
 #include <QColor>
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -11,8 +9,10 @@
 
 #include <initializer_list>
 
+#include "../file_names.h"
 #include "../main_window.h"
 #include "config/numbers.h"
+#include "config/regular_file.h"
 #include "oem_typing.h"
 
 namespace vanter::app {
@@ -63,8 +63,7 @@ void UnitPanel::browse() {
     window_.OpenDialog->setFileName(QString());
     if (window_.OpenDialog->execute()) {
         // Also a name typed into the dialog that does not exist; it is checked on exit only.
-        window_.unit(slot_).filenameEdit->setText(
-            QFileInfo(window_.OpenDialog->fileName()).absoluteFilePath());
+        window_.unit(slot_).filenameEdit->setText(absoluteFileName(window_.OpenDialog->fileName()));
     }
 }
 
@@ -74,9 +73,9 @@ void UnitPanel::checkFileName() {
     if (name.isEmpty()) {
         return;
     }
-    // Opened for reading only, neither created nor read; a folder does not count.
-    QFile file(name);
-    if (QFileInfo(name).isDir() || !file.open(QIODevice::ReadOnly)) {
+    // Opened for reading only, neither created nor read. Only a regular file counts: a folder,
+    // a named pipe or a device does not, and finding that out never waits.
+    if (!vanter::RegularFile(toPath(name)).isOpen()) {
         window_.messageBox(QStringLiteral("Invalid Filename"));
         edit->setText(QString());
     }

@@ -19,8 +19,9 @@ LoadNotes BinaryReader::load(ByteSource& source, std::uint32_t offset, MemoryIma
     while (const std::size_t got = source.read(block)) {
         sink.put(position, {reinterpret_cast<const std::uint8_t*>(block.data()), got}, 0);
         position += got;
-        // A source of unknown or wrong size (a pipe, a device such as /dev/zero) may never end:
-        // once it has brought a block more than the part holds, the verdict can't change.
+        // A source of unknown or wrong size may never end (files are regular, but not every
+        // source is a file): once it has brought a block more than the part holds, the verdict
+        // can't change.
         if (position > std::uint64_t{memory.size()} + block.size()) {
             throw ImageError(LoadFailure::imageTooLarge, source.name(), 0,
                              "the file holds at least " + std::to_string(position) +

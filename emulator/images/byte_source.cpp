@@ -1,9 +1,7 @@
 #include "byte_source.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <system_error>
 
 #include "config/native_name.h"
 #include "image_error.h"
@@ -12,47 +10,33 @@ namespace vanter::images {
 
 namespace fs = std::filesystem;
 
-FileSource::FileSource(const fs::path& path) : name_(nativeName(path)) {
+FileSource::FileSource(const fs::path& path) : name_(nativeName(path)), file_(path) {
     if (path.empty()) {
         throw ImageError(LoadFailure::fileMissing, "(no file name)", 0, "no image file is named");
     }
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found) {
+    switch (file_.status()) {
+    case RegularFile::Status::open:
+        return;
+    case RegularFile::Status::missing:
         throw ImageError(LoadFailure::fileMissing, name_, 0, "no such file");
-    }
-    if (ec) {
-        throw ImageError(LoadFailure::fileUnreadable, name_, 0,
-                         "can't be examined (" + ec.message() + ")");
-    }
-    if (status.type() == fs::file_type::directory) {
+    case RegularFile::Status::folder:
         throw ImageError(LoadFailure::fileUnreadable, name_, 0, "is a folder, not a file");
-    }
-    if (status.type() == fs::file_type::regular) {
-        size_ = fs::file_size(path, ec);
-        if (ec) {
-            throw ImageError(LoadFailure::fileUnreadable, name_, 0,
-                             "can't be examined (" + ec.message() + ")");
-        }
-    }
-    in_.open(path, std::ios::binary);
-    if (!in_.is_open()) {
-        const int error = errno;
+    case RegularFile::Status::notRegular:
         throw ImageError(LoadFailure::fileUnreadable, name_, 0,
-                         "can't be opened for reading (" + std::generic_category().message(error) +
-                             ")");
+                         "is not a regular file (a named pipe or a device?)");
+    case RegularFile::Status::failed:
+        break;
     }
+    throw ImageError(LoadFailure::fileUnreadable, name_, 0,
+                     "can't be opened for reading (" + file_.reason() + ")");
 }
 
 std::size_t FileSource::read(std::span<char> buffer) {
-    if (buffer.empty() || in_.eof()) {
-        return 0;
-    }
-    in_.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    if (in_.bad()) {
+    const std::size_t got = file_.read(buffer);
+    if (file_.readFailed()) {
         throw ImageError(LoadFailure::fileUnreadable, name_, 0, "read error");
     }
-    return static_cast<std::size_t>(in_.gcount());
+    return got;
 }
 
 std::size_t MemorySource::read(std::span<char> buffer) {

@@ -6,12 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "config/regular_file.h"
 
 namespace vanter::images {
 
@@ -31,19 +32,19 @@ public:
 };
 
 // An image file. Opening throws ImageError: fileMissing when there is no such file (or no name),
-// fileUnreadable when it is a folder or can't be opened.
+// fileUnreadable when it is a folder, a named pipe, a device or can't be opened; opening never
+// waits.
 class FileSource : public ByteSource {
 public:
     explicit FileSource(const std::filesystem::path& path);
 
     std::size_t read(std::span<char> buffer) override;
-    std::optional<std::uint64_t> size() const override { return size_; }
+    std::optional<std::uint64_t> size() const override { return file_.size(); }
     const std::string& name() const override { return name_; }
 
 private:
     std::string name_;
-    std::ifstream in_;
-    std::uint64_t size_ = 0;
+    RegularFile file_;
 };
 
 // Bytes in memory, read as if they were a file of the given name.

@@ -36,7 +36,8 @@ constexpr std::int32_t resultCode(LoadFailure failure) noexcept {
 std::string_view failureName(LoadFailure failure) noexcept;
 
 // A load failure: which file, which line (0 when the failure has no line, such as a missing
-// file or a binary image), and what is wrong. what() reads "<file>: line <n>: <reason>".
+// file or a binary image), and what is wrong. message() reads "<file>: line <n>: <reason>";
+// what() the same up to its first NUL byte, which a file name read from a file may hold.
 class ImageError : public std::runtime_error {
 public:
     ImageError(LoadFailure failure, std::string file, std::size_t line, std::string reason);
@@ -46,12 +47,14 @@ public:
     const std::string& file() const noexcept { return file_; }
     std::size_t line() const noexcept { return line_; }
     const std::string& reason() const noexcept { return reason_; }
+    const std::string& message() const noexcept { return message_; }
 
 private:
     LoadFailure failure_;
     std::string file_;
     std::size_t line_;
     std::string reason_;
+    std::string message_;
 };
 
 } // namespace vanter::images

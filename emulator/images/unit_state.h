@@ -73,8 +73,7 @@ private:
 
 // A whole download: loadChain and writeUnitMemories in one, all or nothing, with each unit's
 // files written (beside their targets) while the next unit loads. Throws ChainError.
-// Writing happens on another thread, one file at a time; the caller must not write files with
-// writeFileAtomically meanwhile (it reads the process's file mode mask).
+// Writing happens on another thread, one file at a time.
 std::vector<UnitMemory> downloadChain(std::span<const UnitLoad> units,
                                       const std::filesystem::path& folder);
 
