@@ -24,8 +24,10 @@ set(known_violations
     "emulator/images/unit_state.cpp -> config/atomic_file.h"
     "emulator/images/unit_state.cpp -> config/errors.h"
     "emulator/images/unit_state.cpp -> config/native_name.h"
-    # The file source names a file by its native name for the reader's messages.
+    # The file source names a file by its native name for the reader's messages, and opens it
+    # through the configuration core's regular-file reader.
     "emulator/images/byte_source.cpp -> config/native_name.h"
+    "emulator/images/byte_source.h -> config/regular_file.h"
     # The test compares the part table with the configuration's memory type names.
     "emulator/images/memory_image_test.cpp -> config/values.h"
     # Folders, files and environment of the tests; they move to the shared test support.
