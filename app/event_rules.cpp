@@ -15,8 +15,10 @@
 
 namespace vanter::app {
 
-EventRules::EventRules(QWidget* window, QPushButton* defaultButton, ExitHandler onExit)
-    : QObject(window), window_(window), defaultButton_(defaultButton), onExit_(std::move(onExit)) {
+EventRules::EventRules(QWidget* window, QWidget* clientArea, QPushButton* defaultButton,
+                       ExitHandler onExit)
+    : QObject(window), window_(window), clientArea_(clientArea), defaultButton_(defaultButton),
+      onExit_(std::move(onExit)) {
     qApp->installEventFilter(this);
 }
 
@@ -93,12 +95,13 @@ bool EventRules::pressDefaultButton(QKeyEvent* event) {
          (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
         return false;
     }
-    // In an open drop-down list Enter picks the entry.
-    if (QApplication::activePopupWidget() != nullptr) {
+    // In an open drop-down list Enter picks the entry; in the menu bar it belongs to the menu.
+    QWidget* focus = QApplication::focusWidget();
+    if (QApplication::activePopupWidget() != nullptr || focus == nullptr ||
+        !clientArea_->isAncestorOf(focus)) {
         return false;
     }
-    if (auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
-        button != nullptr && button->window() == window_) {
+    if (auto* button = qobject_cast<QPushButton*>(focus)) {
         button->click();
     } else if (defaultButton_ && defaultButton_->isEnabled()) {
         defaultButton_->click();
@@ -108,7 +111,8 @@ bool EventRules::pressDefaultButton(QKeyEvent* event) {
 }
 
 void EventRules::focusLeft(QWidget* edit, int reason) {
-    if (checking_) {
+    // Focus moves that a handler causes (its box opening, a control it disables) are its own.
+    if (handlersRunning_ > 0) {
         return;
     }
     switch (reason) {
@@ -129,22 +133,28 @@ void EventRules::focusLeft(QWidget* edit, int reason) {
         return;
     }
     // After the focus change has completed: a box opened by the check must not keep the next
-    // control from getting its focus.
-    QMetaObject::invokeMethod(
-        this,
-        [this, target = QPointer<QWidget>(edit)] {
-            // A control switched off meanwhile can't be left by the user.
-            if (!target || !target->isEnabled()) {
-                return;
-            }
-            checking_ = true;
-            struct Reset {
-                bool& flag;
-                ~Reset() { flag = false; }
-            } reset{checking_};
-            onExit_(target);
-        },
-        Qt::QueuedConnection);
+    // control from getting its focus. Checks typed ahead wait for each other.
+    pendingExits_.append(edit);
+    QMetaObject::invokeMethod(this, &EventRules::runPendingChecks, Qt::QueuedConnection);
+}
+
+void EventRules::handlerFinished() {
+    if (--handlersRunning_ == 0 && !pendingExits_.isEmpty()) {
+        QMetaObject::invokeMethod(this, &EventRules::runPendingChecks, Qt::QueuedConnection);
+    }
+}
+
+void EventRules::runPendingChecks() {
+    while (handlersRunning_ == 0 && !pendingExits_.isEmpty()) {
+        const QPointer<QWidget> edit = pendingExits_.takeFirst();
+        // A control switched off meanwhile, or whose window has closed, can't be left by the user.
+        if (!edit || !edit->isEnabled() || !edit->isVisible()) {
+            continue;
+        }
+        handlerStarted();
+        onExit_(edit);
+        handlerFinished();
+    }
 }
 
 } // namespace vanter::app

@@ -21,8 +21,10 @@ class EventRules final : public QObject {
 public:
     using ExitHandler = std::function<void(QWidget* edit)>;
 
-    // Watches the whole application for key events aimed at `window`.
-    EventRules(QWidget* window, QPushButton* defaultButton, ExitHandler onExit);
+    // Watches the whole application for key events aimed at `window`, whose controls stand in
+    // `clientArea`.
+    EventRules(QWidget* window, QWidget* clientArea, QPushButton* defaultButton,
+               ExitHandler onExit);
     ~EventRules() override;
 
     EventRules(const EventRules&) = delete;
@@ -33,6 +35,11 @@ public:
     // Runs the exit handler for `edit` when the focus moves from it to another control.
     void watchExit(QWidget* edit);
 
+    // Bracket every handler of the window. While one runs (its message box up) no exit check
+    // starts; the pending ones run, in order, once the last handler has ended.
+    void handlerStarted() noexcept { ++handlersRunning_; }
+    void handlerFinished();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -41,13 +48,16 @@ private:
     bool overridesShortcut(QKeyEvent* event) const;
     bool pressDefaultButton(QKeyEvent* event);
     void focusLeft(QWidget* edit, int reason);
+    void runPendingChecks();
 
     QWidget* window_;
+    QWidget* clientArea_;
     QPointer<QPushButton> defaultButton_;
     ExitHandler onExit_;
     QList<QAction*> menuActions_;
     QList<QWidget*> watchedEdits_;
-    bool checking_ = false; // an exit check is running: focus moves it causes are its own
+    QList<QPointer<QWidget>> pendingExits_; // edits left whose checks have not run yet
+    int handlersRunning_ = 0;
 };
 
 } // namespace vanter::app

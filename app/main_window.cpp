@@ -15,8 +15,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyleFactory>
 #include <QValidator>
 
 #include <algorithm>
@@ -108,6 +110,53 @@ QComboBox* makeCombo(QWidget* parent, const char* name, int x, int y, int width,
     return combo;
 }
 
+// The application's style, except that every drop-down list opens as a list of its designed
+// number of entries that scrolls, also where the style would open a pick-only list as a menu of
+// all its entries (Fusion).
+class ScrollingListStyle final : public QProxyStyle {
+public:
+    explicit ScrollingListStyle(QObject* owner)
+        : QProxyStyle(QStyleFactory::create(QApplication::style()->objectName())) {
+        setParent(owner);
+    }
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ComboBox_Popup) {
+            return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// Typing never makes an offset longer than 10 characters, nor longer than a longer text the
+// program put in (read from a file), which the user may only shorten. A validator, not the
+// edit's maximum length: that cuts the program's texts, and changing it sets the text afresh
+// (caret to the end, selection and undo gone).
+class OffsetTypingLimit final : public QValidator {
+public:
+    explicit OffsetTypingLimit(QLineEdit* edit) : QValidator(edit), edit_(edit) {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+            if (!edit_->isModified()) {
+                programLength_ = text.size();
+            }
+        });
+    }
+
+    State validate(QString& input, int& /*cursor*/) const override {
+        // The program's own text, also when the user's undo goes back to it, stands as it is.
+        if (!edit_->isModified()) {
+            return Acceptable;
+        }
+        return input.size() <= std::max<qsizetype>(kOffsetMaxLength, programLength_) ? Acceptable
+                                                                                     : Invalid;
+    }
+
+private:
+    QLineEdit* edit_;
+    qsizetype programLength_ = 0;
+};
+
 QString numbered(const char* stem, int slot) {
     return QString::fromLatin1(stem) + QString::number(slot + 1);
 }
@@ -126,7 +175,7 @@ TVante3_0::Published::~Published() {
 
 TVante3_0::TVante3_0(vanter::app::Dialogs& dialogs, vanter::Driver& driver,
                      Initialisation initialisation, QWidget* parent)
-    : QMainWindow(parent), published_(this), dialogs_(dialogs), driver_(&driver) {
+    : QMainWindow(parent), published_(this), dialogs_(dialogs), driver_(driver) {
     buildWindow();
     for (int slot = 0; slot < vanter::kSlotCount; ++slot) {
         panels_.at(static_cast<std::size_t>(slot)) =
@@ -168,6 +217,10 @@ void TVante3_0::buildWindow() {
         buildUnit(client_, slot);
     }
     buildBottomRow(client_);
+    auto* listStyle = new ScrollingListStyle(this);
+    for (QComboBox* combo : client_->findChildren<QComboBox*>()) {
+        combo->setStyle(listStyle);
+    }
     buildMenus();
     buildStatusBar();
     setTabOrder();
@@ -207,6 +260,8 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
     // Slots #0 and #1 side by side, #2 and #3 below them.
     const int dx = (slot % 2) * 272;
     const int dy = (slot / 2) * 192;
+    // The lists of the right-hand panels stand at 376, a pixel left of 105 + 272.
+    const int listX = slot % 2 == 0 ? 105 : 376;
     UnitControls& unit = units_.at(static_cast<std::size_t>(slot));
     const auto name = [slot](const char* stem) {
         return numbered(stem, slot).toLatin1();
@@ -224,13 +279,12 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
 
     unit.eprom =
         makeLabel(client, name("Eprom").constData(), QStringLiteral("EPROM:"), 40 + dx, 88 + dy);
-    unit.epromCombo = makeCombo(client, name("EpromCombo").constData(), 105 + dx, 86 + dy, 65, 9);
+    unit.epromCombo = makeCombo(client, name("EpromCombo").constData(), listX, 86 + dy, 65, 9);
     fill(unit.epromCombo, vanter::kMemoryTypes);
 
     unit.fileFormat = makeLabel(client, name("FileFormat").constData(),
                                 QStringLiteral("File Format:"), 40 + dx, 112 + dy);
-    unit.formatCombo =
-        makeCombo(client, name("FormatCombo").constData(), 105 + dx, 110 + dy, 65, 8);
+    unit.formatCombo = makeCombo(client, name("FormatCombo").constData(), listX, 110 + dy, 65, 8);
     fill(unit.formatCombo, vanter::kFileFormats);
 
     unit.addrLabel =
@@ -238,11 +292,7 @@ void TVante3_0::buildUnit(QWidget* client, int slot) {
                   QStringLiteral("Loading offset at EPROM socket:"), 24 + dx, 135 + dy);
     unit.addrEdit =
         make<QLineEdit>(client, name("AddrEdit").constData(), 200 + dx, 130 + dy, 60, 21);
-    unit.addrEdit->setMaxLength(kOffsetMaxLength);
-    // A text longer than the limit, set by the program, may be shortened but not lengthened.
-    connect(unit.addrEdit, &QLineEdit::textChanged, unit.addrEdit, [edit = unit.addrEdit] {
-        edit->setMaxLength(std::max<int>(kOffsetMaxLength, static_cast<int>(edit->text().size())));
-    });
+    unit.addrEdit->setValidator(new OffsetTypingLimit(unit.addrEdit));
     unit.addrEdit->setToolTip(slot == 1 ? QStringLiteral("Hex number(i.e. FFF0)")
                                         : QStringLiteral("HEX number(i.e. FFF0)"));
 
@@ -395,7 +445,7 @@ void TVante3_0::connectHandlers() {
     connect(SaveAs1, &QAction::triggered, this, [this] { SaveAs1Click(); });
     connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
 
-    eventRules_ = new vanter::app::EventRules(this, DownloadBut, [this](QWidget* edit) {
+    eventRules_ = new vanter::app::EventRules(this, client_, DownloadBut, [this](QWidget* edit) {
         for (int slot = 0; slot < vanter::kSlotCount; ++slot) {
             if (edit == unit(slot).addrEdit) {
                 AddrEditExit(slot);
@@ -458,7 +508,10 @@ vanter::Configuration TVante3_0::configuration() const {
 }
 
 void TVante3_0::showConfiguration(const vanter::Configuration& config) {
-    const int port = vanter::listPosition(vanter::kPortEntries, config.port);
+    // The entry the reader picked is selected; any other text is shown as it was formed, also
+    // one that names an entry in other letters ("0x3bc").
+    const int port = PrinterCombo->findText(fromLocal8Bit(config.port),
+                                            Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (port >= 0) {
         PrinterCombo->setCurrentIndex(port);
     } else {
@@ -482,10 +535,8 @@ void TVante3_0::showConfiguration(const vanter::Configuration& config) {
 }
 
 void TVante3_0::showOffset(int slot, const QString& text) {
-    QLineEdit* edit = unit(slot).addrEdit;
     // The length limit is the user's: the program's text is shown whole.
-    edit->setMaxLength(std::max<int>(kOffsetMaxLength, static_cast<int>(text.size())));
-    edit->setText(text);
+    unit(slot).addrEdit->setText(text);
 }
 
 int TVante3_0::messageBox(const QString& text, int flags) {
@@ -511,6 +562,18 @@ void TVante3_0::showOutcome(const vanter::CommandOutcome& outcome) {
     messageBox(fromLocal8Bit(outcome.message()), kMbOk);
 }
 
+void TVante3_0::handlerStarted() noexcept {
+    if (eventRules_ != nullptr) {
+        eventRules_->handlerStarted();
+    }
+}
+
+void TVante3_0::handlerFinished() noexcept {
+    if (eventRules_ != nullptr) {
+        eventRules_->handlerFinished();
+    }
+}
+
 void TVante3_0::VanterClick(int slot) {
     guarded([&] { panel(slot).panelSwitch(); });
 }
@@ -532,11 +595,11 @@ void TVante3_0::BrowseBtnClick(int slot) {
 }
 
 void TVante3_0::DownloadButClick() {
-    guarded([&] { showOutcome(vanter::runDownload(configuration(), *driver_, *this)); });
+    guarded([&] { showOutcome(vanter::runDownload(configuration(), driver_, *this)); });
 }
 
 void TVante3_0::CheckClick() {
-    guarded([&] { showOutcome(vanter::runCheck(configuration(), *driver_, *this)); });
+    guarded([&] { showOutcome(vanter::runCheck(configuration(), driver_, *this)); });
 }
 
 void TVante3_0::CloseButClick() {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <utility>
 
+#include "busy_cursor_driver.h"
 #include "config/configuration.h"
 #include "dialogs.h"
 #include "emulator/driver.h"
@@ -62,7 +63,7 @@ public:
         QLabel* fileFormat = nullptr;
         QComboBox* formatCombo = nullptr;
         QLabel* addrLabel = nullptr;
-        QLineEdit* addrEdit = nullptr; // typing limited to 10 characters: see showOffset
+        QLineEdit* addrEdit = nullptr; // typing limited to 10 characters
         QLabel* filename = nullptr;
         QLineEdit* filenameEdit = nullptr;
         QPushButton* browseBtn = nullptr;
@@ -135,7 +136,7 @@ public:
     // vanter::Reporter: the status bar's text, shown before the driver call that follows.
     void setStatusText(std::string_view text) override;
 
-    void setDriver(vanter::Driver& driver) noexcept { driver_ = &driver; }
+    void setDriver(vanter::Driver& driver) noexcept { driver_.wrap(driver); }
 
     // Handlers; each runs inside the error net. The slot handlers take the slot (0 to 3).
     void VanterClick(int slot);
@@ -154,7 +155,9 @@ public:
 
     // The error net: runs `handler`; an error it raises is shown in the error box and goes
     // no further, so that no exception ever unwinds through the toolkit's frames.
+    // No exit check starts while a handler runs (its box is up).
     template <class Handler> void guarded(Handler&& handler) noexcept {
+        handlerStarted();
         try {
             std::forward<Handler>(handler)();
         } catch (const std::exception& error) {
@@ -162,6 +165,7 @@ public:
         } catch (...) {
             errorBox(QStringLiteral("Unknown error"));
         }
+        handlerFinished();
     }
 
 protected:
@@ -191,6 +195,8 @@ private:
     void nameLabelledControls();
     void connectHandlers();
     void fitLabels();
+    void handlerStarted() noexcept;
+    void handlerFinished() noexcept;
 
     Published published_;
     QString currentFileName_;
@@ -199,7 +205,7 @@ private:
     QLabel* statusPanel_ = nullptr;
     QWidget* client_ = nullptr;
     vanter::app::Dialogs& dialogs_;
-    vanter::Driver* driver_;
+    vanter::app::BusyCursorDriver driver_;
     std::array<std::unique_ptr<vanter::app::UnitPanel>, vanter::kSlotCount> panels_;
     std::unique_ptr<vanter::app::FileCommands> fileCommands_;
     vanter::app::EventRules* eventRules_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,7 +14,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 #include "application.h"
 #include "config/errors.h"
@@ -32,6 +35,34 @@ QByteArray readAll(const QString& name) {
     QFile file(name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// The shape of the application's override cursor, -1 for none.
+int overrideShape() {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor == nullptr ? -1 : static_cast<int>(cursor->shape());
+}
+
+// A driver that notes the override cursor each call runs under.
+class CursorRecordingDriver final : public vanter::Driver {
+public:
+    std::int32_t result = 0;
+    bool raises = false;
+    std::vector<int> shapes;
+
+    std::int32_t sayHello() override { return call(); }
+    std::int32_t checkVT(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {
+        return call();
+    }
+
+private:
+    std::int32_t call() {
+        shapes.push_back(overrideShape());
+        if (raises) {
+            throw std::runtime_error("The link broke");
+        }
+        return result;
+    }
+};
 
 } // namespace
 
@@ -73,6 +104,8 @@ private Q_SLOTS:
     void download();
     void downloadReadsControlsAtClick();
     void check();
+    void busyCursor_data();
+    void busyCursor();
     void refusalWithoutUnit_data();
     void refusalWithoutUnit();
     void errorNet_data();
@@ -175,6 +208,47 @@ void WindowCommands::check() {
     QCOMPARE(dialogs().messages().size(), std::size_t{1});
     QCOMPARE(dialogs().messages().front().text, QStringLiteral("Check OK"));
     QCOMPARE(driver().helloCalls, 0);
+}
+
+void WindowCommands::busyCursor_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<bool>("raises");
+    QTest::addColumn<int>("calls");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("Download OK") << "DownloadBut" << 0 << false << 1 << "Download OK";
+    QTest::newRow("Download fails") << "DownloadBut" << 153 << false << 1 << "Download Fail";
+    QTest::newRow("Download raises") << "DownloadBut" << 0 << true << 1 << "The link broke.";
+    QTest::newRow("Check OK, two units") << "Check" << 0 << false << 2 << "Check OK";
+    QTest::newRow("Check fails at the first") << "Check" << 0x2000 << false << 1 << "Vanter#0 Fail";
+    QTest::newRow("Check raises") << "Check" << 0 << true << 1 << "The link broke.";
+}
+
+void WindowCommands::busyCursor() {
+    QFETCH(QString, command);
+    QFETCH(int, result);
+    QFETCH(bool, raises);
+    QFETCH(int, calls);
+    QFETCH(QString, box);
+    CursorRecordingDriver recorder;
+    recorder.result = result;
+    recorder.raises = raises;
+    window().setDriver(recorder);
+    window().unit(1).vanter->setChecked(true);
+    std::vector<int> shapesWhileShown;
+    dialogs().whileShown = [&](const DialogCall&) {
+        shapesWhileShown.push_back(overrideShape());
+    };
+
+    QTest::mouseClick(window().findChild<QPushButton*>(command), Qt::LeftButton);
+    dialogs().whileShown = nullptr;
+
+    QCOMPARE(recorder.shapes, std::vector<int>(std::size_t(calls), int{Qt::WaitCursor}));
+    QCOMPARE(dialogs().calls.size(), std::size_t{1});
+    QCOMPARE(dialogs().calls.front().text, box);
+    // The box comes after the call, under the normal cursor, and none is left behind.
+    QCOMPARE(shapesWhileShown, std::vector<int>{-1});
+    QCOMPARE(overrideShape(), -1);
 }
 
 void WindowCommands::refusalWithoutUnit_data() {

@@ -12,7 +12,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QStyle>
 #include <QTest>
+
+#include <algorithm>
 
 #include "panels/unit_panel.h"
 #include "window_test_support.h"
@@ -63,9 +67,32 @@ private:
     static void clickIndicator(QCheckBox* box) {
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     }
+    // Each message comes up as a real box, whose event loop runs whatever is queued until the
+    // box is answered; `deepest_` counts boxes up at once.
+    int boxesUp_ = 0;
+    int deepest_ = 0;
+    void answerWithRealBoxes() {
+        dialogs().whileShown = [this](const DialogCall& call) {
+            if (call.kind != Kind::Message) {
+                return;
+            }
+            deepest_ = std::max(deepest_, ++boxesUp_);
+            std::unique_ptr<QMessageBox> box(
+                makeMessageBox(&window(), call.text, call.caption, kMbOk));
+            box->show();
+            box->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(box.get()));
+            settle();
+            QTest::keyClick(box.get(), Qt::Key_Escape);
+            QVERIFY(shown_->activate());
+            settle();
+            --boxesUp_;
+        };
+    }
 
 private Q_SLOTS:
     void init() {
+        boxesUp_ = deepest_ = 0;
         shown_ = std::make_unique<ShownWindow>();
         QVERIFY(QApplication::activeWindow() == shown_->window.get());
     }
@@ -79,6 +106,8 @@ private Q_SLOTS:
     void exitCheck();
     void fileNameExitCheck();
     void exitCheckBoxDoesNotRepeat();
+    void checksTypedAheadComeOneAtATime_data();
+    void checksTypedAheadComeOneAtATime();
     void menuShortcutsWin_data();
     void menuShortcutsWin();
     void enterPressesDefaultButton_data();
@@ -86,6 +115,7 @@ private Q_SLOTS:
     void enterOnPushButtonPressesIt_data();
     void enterOnPushButtonPressesIt();
     void enterInOpenListPicksEntry();
+    void enterInMenuBarBelongsToMenu();
     void altCPressesClose();
 };
 
@@ -294,19 +324,7 @@ void WindowEvents::exitCheckBoxDoesNotRepeat() {
     QLineEdit* name = window().unit(0).filenameEdit;
     offset->setText(QStringLiteral("xyz"));
     name->setText(QStringLiteral("no-such-image.hex"));
-    dialogs().whileShown = [this](const DialogCall& call) {
-        if (call.kind != Kind::Message) {
-            return;
-        }
-        std::unique_ptr<QMessageBox> box(makeMessageBox(&window(), call.text, call.caption, kMbOk));
-        box->show();
-        box->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(box.get()));
-        settle();
-        QTest::keyClick(box.get(), Qt::Key_Escape);
-        QVERIFY(shown_->activate());
-        settle();
-    };
+    answerWithRealBoxes();
     focus(offset);
     QTest::keyClick(offset, Qt::Key_Tab);
     settle();
@@ -315,6 +333,58 @@ void WindowEvents::exitCheckBoxDoesNotRepeat() {
     QCOMPARE(dialogs().messages().size(), std::size_t{1});
     QCOMPARE(offset->text(), QStringLiteral("0"));
     QCOMPARE(name->text(), QStringLiteral("no-such-image.hex"));
+}
+
+void WindowEvents::checksTypedAheadComeOneAtATime_data() {
+    QTest::addColumn<QStringList>("keys"); // typed before the first check has run
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("Tab, Tab") << QStringList{"Tab", "Tab"}
+                              << QStringList{"Invalid HEX number", "Invalid Filename"};
+    QTest::newRow("Tab, Enter") << QStringList{"Tab", "Enter"}
+                                << QStringList{"Download OK", "Invalid HEX number"};
+    // Both edits are switched off before their checks run.
+    QTest::newRow("Tab, Shift+Tab to the box, Space")
+        << QStringList{"Tab", "Backtab", "Backtab", "Backtab", "Backtab", "Space"} << QStringList{};
+    // Close answered No: the window is gone before the check could run.
+    QTest::newRow("Tab, Alt+C") << QStringList{"Tab", "Alt+C"}
+                                << QStringList{"Do you want to save the change?"};
+}
+
+void WindowEvents::checksTypedAheadComeOneAtATime() {
+    QFETCH(QStringList, keys);
+    QFETCH(QStringList, messages);
+    QLineEdit* offset = window().unit(0).addrEdit;
+    QLineEdit* name = window().unit(0).filenameEdit;
+    offset->setText(QStringLiteral("G"));
+    name->setText(place_.file(QStringLiteral("no-such-image.hex")));
+    answerWithRealBoxes();
+    QTest::mouseClick(offset, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), offset);
+
+    const QMap<QString, QPair<Qt::Key, Qt::KeyboardModifiers>> key{
+        {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
+        {"Backtab", {Qt::Key_Backtab, Qt::ShiftModifier}},
+        {"Enter", {Qt::Key_Return, Qt::NoModifier}},
+        {"Space", {Qt::Key_Space, Qt::NoModifier}},
+        {"Alt+C", {Qt::Key_C, Qt::AltModifier}}};
+    dialogs().answers.push_back(kIdNo); // to the Close question
+    for (const QString& typed : keys) {
+        QTest::keyClick(QApplication::focusWidget(), key[typed].first, key[typed].second);
+    }
+    settle();
+    dialogs().whileShown = nullptr;
+
+    QStringList shown;
+    for (const DialogCall& call : dialogs().messages()) {
+        shown << call.text;
+    }
+    QCOMPARE(shown, messages);
+    QCOMPARE(deepest_, messages.isEmpty() ? 0 : 1);
+    QCOMPARE(window().isVisible(), !keys.contains(QStringLiteral("Alt+C")));
+    QCOMPARE(
+        offset->text(),
+        QString::fromLatin1(messages.contains(QStringLiteral("Invalid HEX number")) ? "0" : "G"));
+    QCOMPARE(name->text().isEmpty(), messages.contains(QStringLiteral("Invalid Filename")));
 }
 
 void WindowEvents::menuShortcutsWin_data() {
@@ -476,6 +546,25 @@ void WindowEvents::enterInOpenListPicksEntry() {
     QTRY_VERIFY(!combo->view()->isVisible());
     settle();
     QCOMPARE(combo->currentText(), QStringLiteral("27020"));
+    QCOMPARE(shown_->driver.helloCalls, 0);
+    QVERIFY(dialogs().calls.empty());
+}
+
+void WindowEvents::enterInMenuBarBelongsToMenu() {
+    // A style with keyboard navigation in the menu bar: Alt gives the bar the focus.
+    const QString style = QApplication::style()->objectName();
+    QApplication::setStyle(QStringLiteral("Windows"));
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(style); });
+    QLineEdit* edit = window().unit(0).addrEdit;
+    focus(edit);
+    QTest::keyClick(edit, Qt::Key_Alt);
+    QTRY_COMPARE(QApplication::focusWidget(), window().menuBar());
+
+    QTest::keyClick(window().menuBar(), Qt::Key_Return);
+    QTRY_VERIFY(window().File1->isVisible());
+    QTest::keyClick(window().File1, Qt::Key_Escape);
+    QTRY_VERIFY(!window().File1->isVisible());
+
     QCOMPARE(shown_->driver.helloCalls, 0);
     QVERIFY(dialogs().calls.empty());
 }

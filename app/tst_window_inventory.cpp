@@ -1,6 +1,7 @@
 // The window as designed: every control's kind, name, text, place, size, tab order and
 // properties, before any handler has run.
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +12,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTest>
 
 #include "window_test_support.h"
@@ -20,9 +23,6 @@ using namespace vanter::app;
 using namespace vanter::app::testing;
 
 namespace {
-
-// The controls of one slot stand at these offsets from slot #0's.
-const QPoint kSlotOffset[4] = {{0, 0}, {272, 0}, {0, 192}, {272, 192}};
 
 void noInitialisation(TVante3_0&) {}
 
@@ -62,32 +62,44 @@ void WindowInventory::controls_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QRect>("geometry");
     QTest::addColumn<QString>("text");
-
-    QTest::newRow("Bevel1") << "QFrame" << QRect(0, 0, 553, 2) << "";
-    QTest::newRow("PrinterCombo") << "QComboBox" << QRect(96, 19, 75, 21) << "";
-    QTest::newRow("ResetCombo") << "QComboBox" << QRect(368, 19, 75, 21) << "";
-    QTest::newRow("DownloadBut") << "QPushButton" << QRect(100, 435, 75, 25) << "Download";
-    QTest::newRow("Check") << "QPushButton" << QRect(235, 435, 75, 25) << "Check";
-    QTest::newRow("CloseBut") << "QPushButton" << QRect(370, 435, 75, 25) << "&Close";
-    for (int slot = 0; slot < 4; ++slot) {
-        const QPoint d = kSlotOffset[slot];
-        const auto row = [](const char* stem, int digit) -> QTestData& {
-            return QTest::newRow(qPrintable(QString::fromLatin1(stem) + QString::number(digit)));
-        };
-        row("Bevel", slot + 2) << "QFrame" << QRect(QPoint(8, 62) + d, QSize(257, 161)) << "";
-        row("Vanter", slot + 1) << "QCheckBox" << QRect(QPoint(24, 55) + d, QSize(81, 17))
-                                << QStringLiteral("VANTER #%1").arg(slot);
-        row("EpromCombo", slot + 1)
-            << "QComboBox" << QRect(QPoint(105, 86) + d, QSize(65, 21)) << "";
-        row("FormatCombo", slot + 1)
-            << "QComboBox" << QRect(QPoint(105, 110) + d, QSize(65, 21)) << "";
-        row("AddrEdit", slot + 1) << "QLineEdit" << QRect(QPoint(200, 130) + d, QSize(60, 21))
-                                  << "";
-        row("FilenameEdit", slot + 1)
-            << "QLineEdit" << QRect(QPoint(72, 158) + d, QSize(177, 21)) << "";
-        row("BrowseBtn", slot + 1)
-            << "QPushButton" << QRect(QPoint(179, 188) + d, QSize(70, 25)) << "Browse...";
-    }
+    const auto row = [](const char* name, const char* kind, QRect geometry, const char* text) {
+        QTest::newRow(name) << kind << geometry << text;
+    };
+    // As designed, pixel by pixel: the right-hand panels' lists stand at 376, not 105 + 272.
+    row("Bevel1", "QFrame", {0, 0, 553, 2}, "");
+    row("PrinterCombo", "QComboBox", {96, 19, 75, 21}, "");
+    row("ResetCombo", "QComboBox", {368, 19, 75, 21}, "");
+    row("DownloadBut", "QPushButton", {100, 435, 75, 25}, "Download");
+    row("Check", "QPushButton", {235, 435, 75, 25}, "Check");
+    row("CloseBut", "QPushButton", {370, 435, 75, 25}, "&Close");
+    row("Bevel2", "QFrame", {8, 62, 257, 161}, "");
+    row("Bevel3", "QFrame", {280, 62, 257, 161}, "");
+    row("Bevel4", "QFrame", {8, 254, 257, 161}, "");
+    row("Bevel5", "QFrame", {280, 254, 257, 161}, "");
+    row("Vanter1", "QCheckBox", {24, 55, 81, 17}, "VANTER #0");
+    row("Vanter2", "QCheckBox", {296, 55, 81, 17}, "VANTER #1");
+    row("Vanter3", "QCheckBox", {24, 247, 81, 17}, "VANTER #2");
+    row("Vanter4", "QCheckBox", {296, 247, 81, 17}, "VANTER #3");
+    row("EpromCombo1", "QComboBox", {105, 86, 65, 21}, "");
+    row("EpromCombo2", "QComboBox", {376, 86, 65, 21}, "");
+    row("EpromCombo3", "QComboBox", {105, 278, 65, 21}, "");
+    row("EpromCombo4", "QComboBox", {376, 278, 65, 21}, "");
+    row("FormatCombo1", "QComboBox", {105, 110, 65, 21}, "");
+    row("FormatCombo2", "QComboBox", {376, 110, 65, 21}, "");
+    row("FormatCombo3", "QComboBox", {105, 302, 65, 21}, "");
+    row("FormatCombo4", "QComboBox", {376, 302, 65, 21}, "");
+    row("AddrEdit1", "QLineEdit", {200, 130, 60, 21}, "");
+    row("AddrEdit2", "QLineEdit", {472, 130, 60, 21}, "");
+    row("AddrEdit3", "QLineEdit", {200, 322, 60, 21}, "");
+    row("AddrEdit4", "QLineEdit", {472, 322, 60, 21}, "");
+    row("FilenameEdit1", "QLineEdit", {72, 158, 177, 21}, "");
+    row("FilenameEdit2", "QLineEdit", {344, 158, 177, 21}, "");
+    row("FilenameEdit3", "QLineEdit", {72, 350, 177, 21}, "");
+    row("FilenameEdit4", "QLineEdit", {344, 350, 177, 21}, "");
+    row("BrowseBtn1", "QPushButton", {179, 188, 70, 25}, "Browse...");
+    row("BrowseBtn2", "QPushButton", {451, 188, 70, 25}, "Browse...");
+    row("BrowseBtn3", "QPushButton", {179, 380, 70, 25}, "Browse...");
+    row("BrowseBtn4", "QPushButton", {451, 380, 70, 25}, "Browse...");
 }
 
 void WindowInventory::controls() {
@@ -116,18 +128,27 @@ void WindowInventory::controls() {
 void WindowInventory::labels_data() {
     QTest::addColumn<QPoint>("position");
     QTest::addColumn<QString>("text");
-    QTest::newRow("PrinterPort") << QPoint(20, 23) << "Printer/USB";
-    QTest::newRow("ResetLevel") << QPoint(292, 23) << "Reset level";
-    for (int slot = 0; slot < 4; ++slot) {
-        const QPoint d = kSlotOffset[slot];
-        const auto row = [slot](const char* stem) -> QTestData& {
-            return QTest::newRow(qPrintable(QString::fromLatin1(stem) + QString::number(slot + 1)));
-        };
-        row("Eprom") << QPoint(40, 88) + d << "EPROM:";
-        row("FileFormat") << QPoint(40, 112) + d << "File Format:";
-        row("AddrLabel") << QPoint(24, 135) + d << "Loading offset at EPROM socket:";
-        row("Filename") << QPoint(24, 160) + d << "Filename:";
-    }
+    const auto row = [](const char* name, QPoint position, const char* text) {
+        QTest::newRow(name) << position << text;
+    };
+    row("PrinterPort", {20, 23}, "Printer/USB");
+    row("ResetLevel", {292, 23}, "Reset level");
+    row("Eprom1", {40, 88}, "EPROM:");
+    row("Eprom2", {312, 88}, "EPROM:");
+    row("Eprom3", {40, 280}, "EPROM:");
+    row("Eprom4", {312, 280}, "EPROM:");
+    row("FileFormat1", {40, 112}, "File Format:");
+    row("FileFormat2", {312, 112}, "File Format:");
+    row("FileFormat3", {40, 304}, "File Format:");
+    row("FileFormat4", {312, 304}, "File Format:");
+    row("AddrLabel1", {24, 135}, "Loading offset at EPROM socket:");
+    row("AddrLabel2", {296, 135}, "Loading offset at EPROM socket:");
+    row("AddrLabel3", {24, 327}, "Loading offset at EPROM socket:");
+    row("AddrLabel4", {296, 327}, "Loading offset at EPROM socket:");
+    row("Filename1", {24, 160}, "Filename:");
+    row("Filename2", {296, 160}, "Filename:");
+    row("Filename3", {24, 352}, "Filename:");
+    row("Filename4", {296, 352}, "Filename:");
 }
 
 void WindowInventory::labels() {
@@ -220,6 +241,26 @@ void WindowInventory::lists() {
         QCOMPARE(combo->count(), entries.size());
         QCOMPARE(combo->currentText(), QStringLiteral("0x3b"));
     }
+
+    // The opened list shows that many entries and scrolls, whether the style opens pick-only
+    // lists as menus of all their entries (Fusion) or not (Windows).
+    const QString style = QApplication::style()->objectName();
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(style); });
+    for (const char* name : {"Fusion", "Windows"}) {
+        QApplication::setStyle(QString::fromLatin1(name));
+        shown_ = std::make_unique<ShownWindow>(noInitialisation);
+        combo = shown_->find<QComboBox>(QTest::currentDataTag());
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        QTRY_VERIFY(view->isVisible());
+        int shown = 0;
+        for (int row = 0; row < combo->count(); ++row) {
+            const QRect item = view->visualRect(view->model()->index(row, 0));
+            shown += item.top() >= 0 && item.bottom() < view->viewport()->height() ? 1 : 0;
+        }
+        QVERIFY2(shown == std::min<int>(dropDownCount, int(entries.size())), name);
+        combo->hidePopup();
+    }
 }
 
 void WindowInventory::offsetEdits() {
@@ -229,6 +270,26 @@ void WindowInventory::offsetEdits() {
     edit->setFocus(Qt::OtherFocusReason);
     QTest::keyClicks(edit, QStringLiteral("0123456789AB"));
     QCOMPARE(edit->text(), QStringLiteral("0123456789"));
+
+    // Within the limit it edits as any edit: caret, selection and undo.
+    w.showOffset(0, QStringLiteral("0x0000"));
+    QTest::keyClick(edit, Qt::Key_Home);
+    QTest::keyClick(edit, Qt::Key_Right);
+    QTest::keyClick(edit, Qt::Key_Right);
+    QTest::keyClicks(edit, QStringLiteral("12"));
+    QCOMPARE(edit->text(), QStringLiteral("0x120000"));
+    QCOMPARE(edit->cursorPosition(), 4);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QCOMPARE(edit->text(), QStringLiteral("0x1000"));
+    QCOMPARE(edit->cursorPosition(), 3);
+    QTest::keyClick(edit, Qt::Key_End, Qt::ShiftModifier);
+    QTest::keyClicks(edit, QStringLiteral("F0123456789"));
+    QCOMPARE(edit->text(), QStringLiteral("0x1F012345"));
+    for (int i = 0; i < 5 && edit->text() != QLatin1String("0x0000"); ++i) {
+        QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    }
+    QCOMPARE(edit->text(), QStringLiteral("0x0000"));
 
     // A longer text set by the program (read from a file) is shown whole; typing may shorten
     // it but not lengthen it.

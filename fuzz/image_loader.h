@@ -1,9 +1,11 @@
 #pragma once
 
 // One fuzz run of an image reader (Intel HEX or S-record): the first byte of the input picks the
-// part and the loading offset, the rest is the file. Any file either loads, with every loaded
-// byte inside the part, or fails with one of the documented result codes for a malformed image.
-// A loaded image, written out again as records, loads to the same memory.
+// part and the loading offset, the rest is the file. A run costs about the part's size, so the
+// smallest part comes most often; the largest (128 KiB) reaches past 16-bit record addresses.
+// Any file either loads, with every loaded byte inside the part, or fails with one of the
+// documented result codes for a malformed image. A loaded image, written out again as records,
+// loads to the same memory.
 
 #include <algorithm>
 #include <cstdint>
@@ -96,8 +98,10 @@ inline int fuzzImage(images::ImageFormat format, const std::uint8_t* data, std::
     if (size == 0) {
         return 0;
     }
-    // Parts of 8 to 64 KiB keep each run fast; the offset reaches both ends of 32 bits.
-    const std::uint32_t partSize = images::kParts[data[0] & 3u].size;
+    // Bits 0-1 and 5-7 pick the part: 8 KiB for 28 values of 32, 16, 32, 64 or 128 KiB for one
+    // each. Bits 2-4 pick the offset, which reaches both ends of 32 bits.
+    const unsigned pick = (data[0] & 3u) | ((data[0] >> 3) & 0x1Cu);
+    const std::uint32_t partSize = images::kParts[pick < 28 ? 0 : pick - 27].size;
     const std::uint32_t offset = kOffsets[(data[0] >> 2) & 7u];
     const std::string_view file = asText(data + 1, size - 1);
 

@@ -22,7 +22,7 @@ targets=("$@")
 declare -A max_len=([in3_reader]=4096 [to_integer]=64 [offset_scan]=128 [standin_script]=4096
                     [intel_hex]=16384 [srecord]=16384)
 # Seconds per target: the two number rules are small and covered within seconds; the image
-# readers run slowest (a part-sized memory per input) and have the most to explore.
+# readers have the most to explore.
 declare -A seconds=([in3_reader]=60 [to_integer]=30 [offset_scan]=30 [standin_script]=60
                     [intel_hex]=90 [srecord]=90)
 if [ -n "${VANTER_FUZZ_SECONDS:-}" ]; then

@@ -1,13 +1,16 @@
-# The Debian package, built and tried out without installing it:
+# The Debian package, built, checked and tried out without installing it:
 #   1. cpack builds the .deb into WORK;
-#   2. its contents list and its dependencies are checked;
-#   3. it is unpacked with dpkg-deb -x into a temporary root;
-#   4. the unpacked vanter3-cli runs --version, and check and download against the stand-in
+#   2. lintian reports no error and no warning on it;
+#   3. its contents list and its dependencies are checked, and it has no maintainer scripts;
+#   4. it is unpacked with dpkg-deb -x into a temporary root, where desktop-file-validate,
+#      appstreamcli validate --no-net and man --warnings check the menu entry, the AppStream
+#      metadata and the manual pages;
+#   5. the unpacked vanter3-cli runs --version, and check and download against the stand-in
 #      driver, with LD_LIBRARY_PATH unset: the unpacked libPortGate.so is found through the
 #      program's RPATH alone (ldd tells which copy was loaded).
 # Arguments (-D): CPACK DPKG_DEB CONFIG WORK VERSION GUI QT_MAJOR (of the window) BINDIR
-# PRIVATE_LIBDIR DATADIR DOCDIR SAMPLES, and DESKTOP_FILE_VALIDATE (the checker of the menu entry,
-# when installed).
+# PRIVATE_LIBDIR DATADIR DOCDIR MANDIR APPSTREAM_ID SAMPLES, and the checkers LINTIAN
+# APPSTREAMCLI DESKTOP_FILE_VALIDATE MAN.
 cmake_minimum_required(VERSION 3.25)
 
 function(run)
@@ -42,6 +45,12 @@ function(expect_match text regex what)
     endif()
 endfunction()
 
+foreach(checker LINTIAN APPSTREAMCLI DESKTOP_FILE_VALIDATE MAN)
+    if(NOT ${checker})
+        message(FATAL_ERROR "${checker} is not installed: ./bootstrap installs the package checkers")
+    endif()
+endforeach()
+
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
@@ -55,18 +64,34 @@ endif()
 list(GET packages 0 package)
 message(STATUS "package: ${package}")
 
-# 2. Contents and dependencies.
+# 2. Debian's own checker: no error, no warning; the package carries no overrides. Informational
+# tags are shown. Its notice about running as root goes to standard error and is no tag.
+execute_process(COMMAND ${LINTIAN} --fail-on error,warning --tag-display-limit 0 --display-info
+                        ${package}
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+message(STATUS "lintian:\n${out}")
+if(NOT result EQUAL 0 OR out MATCHES "(^|\n)[EW]: ")
+    message(FATAL_ERROR "lintian finds errors or warnings (${result}):\n${out}\n${err}")
+endif()
+
+# 3. Contents and dependencies.
 run(${DPKG_DEB} --contents ${package})
 set(contents "${out}")
 set(expected
     usr/${BINDIR}/vanter3-cli
     usr/${PRIVATE_LIBDIR}/libPortGate.so
     usr/${DOCDIR}/cli.md
-    usr/${DOCDIR}/README.md)
+    usr/${DOCDIR}/README.md
+    usr/${DOCDIR}/copyright
+    usr/${DOCDIR}/changelog.gz
+    usr/${MANDIR}/man1/vanter3-cli.1.gz
+    usr/${DATADIR}/bash-completion/completions/vanter3-cli)
 if(GUI)
     list(APPEND expected
         usr/${BINDIR}/vanter3
+        usr/${MANDIR}/man1/vanter3.1.gz
         usr/${DATADIR}/applications/vanter3.desktop
+        usr/${DATADIR}/metainfo/${APPSTREAM_ID}.metainfo.xml
         usr/${DATADIR}/icons/hicolor/32x32/apps/vanter3.png
         usr/${DATADIR}/icons/hicolor/scalable/apps/vanter3.svg)
 endif()
@@ -85,6 +110,12 @@ foreach(path IN LISTS paths)
     endif()
 endforeach()
 
+# The private library needs no ldconfig: nothing runs at installation.
+run(${DPKG_DEB} --info ${package})
+if(out MATCHES "\n +[0-9]+ bytes, +[0-9]+ lines? +[*]? *(preinst|postinst|prerm|postrm|triggers)")
+    message(FATAL_ERROR "the package has maintainer scripts or triggers:\n${out}")
+endif()
+
 run(${DPKG_DEB} --field ${package} Package Version Depends Section)
 set(fields "${out}")
 message(STATUS "control fields:\n${fields}")
@@ -99,16 +130,31 @@ if(GUI)
     endif()
 endif()
 
-# 3. Unpack into a temporary root.
+# 4. Unpack into a temporary root; the desktop's and man's own checkers.
 set(root ${WORK}/root)
 run(${DPKG_DEB} -x ${package} ${root})
 set(cli ${root}/usr/${BINDIR}/vanter3-cli)
-if(GUI AND DESKTOP_FILE_VALIDATE)
+if(GUI)
     run(${DESKTOP_FILE_VALIDATE} ${root}/usr/${DATADIR}/applications/vanter3.desktop)
+    run(${APPSTREAMCLI} validate --no-net
+        ${root}/usr/${DATADIR}/metainfo/${APPSTREAM_ID}.metainfo.xml)
 endif()
 set(library ${root}/usr/${PRIVATE_LIBDIR}/libPortGate.so)
 
-# 4. The unpacked program with the unpacked library, and nothing from the build tree.
+# A manual page that man formats without a warning; returns its text in `out`.
+function(read_manual_page page)
+    set(file ${root}/usr/${MANDIR}/man1/${page}.1.gz)
+    set(man_env ${CMAKE_COMMAND} -E env LC_ALL=C.UTF-8 MANROFFSEQ= MANWIDTH=80)
+    execute_process(COMMAND ${man_env} ${MAN} --warnings -E UTF-8 -l -Tutf8 -Z ${file}
+                    RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE warnings)
+    if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
+        message(FATAL_ERROR "man warns about ${page}(1) (${result}):\n${warnings}")
+    endif()
+    run(${man_env} ${MAN} -P cat -l ${file})
+    set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+# 5. The unpacked program with the unpacked library, and nothing from the build tree.
 set(sample ${WORK}/sample)
 file(COPY ${SAMPLES}/ DESTINATION ${sample})
 file(MAKE_DIRECTORY ${WORK}/run)
@@ -121,6 +167,25 @@ set(env ${CMAKE_COMMAND} -E env --unset=LD_LIBRARY_PATH --unset=LD_PRELOAD
 run(${env} ${cli} --version)
 if(NOT out STREQUAL "vanter3-cli ${VERSION}\n")
     message(FATAL_ERROR "unexpected --version output: '${out}'")
+endif()
+
+# vanter3-cli(1) carries every command and long option of the help.
+run(${env} ${cli} --help)
+string(REGEX MATCHALL "\n  [a-z]+ " commands "${out}")
+string(REGEX MATCHALL "--[a-z]+" options "${out}")
+read_manual_page(vanter3-cli)
+foreach(command IN LISTS commands)
+    string(STRIP "${command}" command)
+    expect_match("${out}" "\n +${command} FILE" "vanter3-cli(1)")
+endforeach()
+foreach(option IN LISTS options)
+    expect_match("${out}" "\n +-[a-zA-Z], ${option}\n" "vanter3-cli(1)")
+endforeach()
+expect_match("${out}" "\nEXIT STATUS\n" "vanter3-cli(1)")
+if(GUI)
+    read_manual_page(vanter3)
+    expect_match("${out}" "Vanter\\.in3" "vanter3(1)")
+    expect_match("${out}" "VANTER_SIM_STATE_DIR" "vanter3(1)")
 endif()
 
 expect_unpacked_library(${cli} ${library})

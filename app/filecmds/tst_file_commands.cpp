@@ -171,6 +171,8 @@ private Q_SLOTS:
     void failedWriteKeepsOldFile();
     void typedPortThatDoesNotConvert_data();
     void typedPortThatDoesNotConvert();
+    void portLineShown_data();
+    void portLineShown();
 };
 
 void FileCommandsTest::lifecycle_data() {
@@ -737,6 +739,38 @@ void FileCommandsTest::typedPortThatDoesNotConvert() {
         path(key == Qt::Key_A ? QStringLiteral("other.in3") : QStringLiteral("board.in3"));
     QCOMPARE(window().currentFileName(), named);
     QCOMPARE(caption(), kCaptionPrefix + named);
+}
+
+void FileCommandsTest::portLineShown_data() {
+    QTest::addColumn<QString>("typed"); // into the port box before Open; empty: nothing typed
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("saved"); // the port line that Save writes back
+    // Shown as formed, "0x" and the line, also where another spelling is in the list; the
+    // number is the same.
+    QTest::newRow("3bc") << "" << QByteArray("3bc") << "0x3bc" << QByteArray("1");
+    QTest::newRow("3BC") << "" << QByteArray("3BC") << "0x3BC" << QByteArray("1");
+    QTest::newRow("2bc") << "" << QByteArray("2bc") << "0x2bc" << QByteArray("2bc");
+    QTest::newRow("1 after a typed port")
+        << "USB2" << QByteArray("1") << "0x3BC" << QByteArray("1");
+}
+
+void FileCommandsTest::portLineShown() {
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, line);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, saved);
+    const QByteArray rest = "\r\n0\r\n0\r\n5\r\n1\r\n0\r\n\r\nN";
+    writeFile(QStringLiteral("port.in3"), line + rest);
+    start();
+    if (!typed.isEmpty()) {
+        replaceText(window().PrinterCombo, typed);
+    }
+    open(path(QStringLiteral("port.in3")));
+    QCOMPARE(window().PrinterCombo->currentText(), shown);
+    command(Qt::Key_S);
+    QCOMPARE(readFile(QStringLiteral("port.in3")), saved + rest);
+    QVERIFY(dialogs().errors().empty());
 }
 
 QTEST_MAIN(FileCommandsTest)

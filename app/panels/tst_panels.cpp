@@ -342,7 +342,7 @@ void Panels::offsetCheck() {
     QFETCH(QString, text);
     QFETCH(bool, accepted);
     QLineEdit* edit = unit(0).addrEdit;
-    if (text.size() <= edit->maxLength()) {
+    if (text.size() <= 10) {
         replaceText(edit, text);
     } else {
         // Longer than the user may type: a text loaded from a configuration file.

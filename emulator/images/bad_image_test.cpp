@@ -133,9 +133,9 @@ void PrintTo(const Case& c, std::ostream* out) {
 
 Case loads(const char* name, ImageFormat format, std::string head, std::string unit,
            std::uint64_t count, std::string tail, std::uint64_t bytesLoaded,
-           std::string warning = "") {
+           std::string warning = "", std::optional<std::uint64_t> claimedSize = std::nullopt) {
     return {name,         format, std::move(head),    std::move(unit), count, std::move(tail), 0,
-            std::nullopt, 0,      std::move(warning), bytesLoaded,     0,     std::nullopt};
+            std::nullopt, 0,      std::move(warning), bytesLoaded,     0,     claimedSize};
 }
 
 Case fails(const char* name, ImageFormat format, std::string head, std::string unit,
@@ -185,6 +185,11 @@ const Case kCases[] = {
     fails("hex data across 4 GiB", kHex,
           hexRecord(0x04, 0, {0xFF, 0xFF}) + hexRecord(0x00, 0xFFFF, {1, 2}), "", 0, 0,
           LoadFailure::malformedRecord, 2, "runs past address 0xffffffff"),
+    // A file that says it is smaller than it is: the line buffer grows to the longest line.
+    loads("hex record after 60000 blanks, said to hold 0 bytes", kHex, std::string(60'000, ' '), "",
+          0, kHex42 + kHexEnd, 1, "", 0),
+    fails("hex endless NUL bytes, said to hold 10", kHex, "", "\0"s, kForever, 0,
+          LoadFailure::malformedRecord, 1, "longer than 65536", kLineBound, 10),
     fails("hex last address with offset 0", kHex,
           hexRecord(0x04, 0, {0xFF, 0xFF}) + hexRecord(0x00, 0xFFFF, {1}) + kHexEnd, "", 0, 0,
           LoadFailure::pastPartEnd, 2, "past the end of the part"),
@@ -211,6 +216,8 @@ const Case kCases[] = {
           "S4"),
     fails("srec byte count 255 without data", kSrec, "S1FF0000\n", "", 0, 0,
           LoadFailure::malformedRecord, 1, "byte count says 255"),
+    loads("srec records between long blank lines, said to hold 5000 bytes", kSrec, "",
+          std::string(9'000, '\t') + kS142, 20, kS9, 1, "", 5'000),
     fails("srec last address with offset 0", kSrec, sRecord(3, 0xFFFFFFFF, 4, {1}) + kS9, "", 0, 0,
           LoadFailure::pastPartEnd, 1, "past the end of the part"),
 

@@ -46,31 +46,50 @@ std::size_t MemorySource::read(std::span<char> buffer) {
     return n;
 }
 
-LineReader::LineReader(ByteSource& source) : source_(source), buffer_(kBlockSize) {}
-
-bool LineReader::refill() {
-    const std::size_t kept = end_ - begin_;
-    if (begin_ != 0) {
-        std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
-        begin_ = 0;
-        end_ = kept;
-    }
-    const std::size_t got = source_.read(std::span<char>(buffer_).subspan(end_));
-    end_ += got;
-    return got != 0;
-}
-
 namespace {
 
 bool isBlank(char c) noexcept {
     return c == ' ' || c == '\t' || c == '\r';
 }
 
+std::size_t firstCapacity(const ByteSource& source) {
+    const std::optional<std::uint64_t> size = source.size();
+    if (!size) {
+        return LineReader::kBlockSize;
+    }
+    // One more than the size, so that the read which finds the end has room.
+    return static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(*size + 1, LineReader::kMinBlock, LineReader::kBlockSize));
+}
+
 } // namespace
+
+LineReader::LineReader(ByteSource& source) : source_(source), capacity_(firstCapacity(source)) {
+    buffer_ = std::make_unique_for_overwrite<char[]>(capacity_);
+}
+
+bool LineReader::refill() {
+    const std::size_t kept = end_ - begin_;
+    if (begin_ != 0) {
+        std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
+        begin_ = 0;
+        end_ = kept;
+    }
+    if (end_ == capacity_) {
+        // A line fills the buffer; it is at most kMaxLine long, so kBlockSize always has room.
+        capacity_ = std::min(2 * capacity_, kBlockSize);
+        auto grown = std::make_unique_for_overwrite<char[]>(capacity_);
+        std::memcpy(grown.get(), buffer_.get(), end_);
+        buffer_ = std::move(grown);
+    }
+    const std::size_t got = source_.read(std::span<char>(buffer_.get() + end_, capacity_ - end_));
+    end_ += got;
+    return got != 0;
+}
 
 bool LineReader::next(std::string_view& line) {
     for (;;) {
-        const char* start = buffer_.data() + begin_;
+        const char* start = buffer_.get() + begin_;
         const std::size_t available = end_ - begin_;
         const auto* newline = static_cast<const char*>(std::memchr(start, '\n', available));
         std::size_t length = 0;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,6 +68,9 @@ private:
 // at the start of a line ends the input, as DOS editors leave it.
 class LineReader {
 public:
+    // The buffer starts at the size of the input (at least kMinBlock), grows while a line does
+    // not fit, and reads at most kBlockSize at a time: a short file costs a short buffer.
+    static constexpr std::size_t kMinBlock = 256;
     static constexpr std::size_t kBlockSize = 256 * 1024;
     // Longest line accepted; records of both text formats are far shorter.
     static constexpr std::size_t kMaxLine = 64 * 1024;
@@ -84,7 +88,8 @@ private:
     bool refill();
 
     ByteSource& source_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_; // only [begin_, end_) is ever read
+    std::size_t capacity_ = 0;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;

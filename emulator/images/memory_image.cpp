@@ -16,8 +16,27 @@ constexpr std::uint64_t wordMask(std::uint32_t firstBit, std::uint32_t count) no
 
 } // namespace
 
-MemoryImage::MemoryImage(std::uint32_t size)
-    : bytes_(size, kErased), loaded_((std::uint64_t{size} + 63) / 64, 0) {}
+MemoryImage::MemoryImage(std::uint32_t size) : size_(size) {}
+
+void MemoryImage::cover(std::uint32_t end) {
+    if (end > bytes_.size()) {
+        if (end > bytes_.capacity()) {
+            // Doubling, as a vector grows, but never beyond the part.
+            bytes_.reserve(std::clamp<std::size_t>(2 * bytes_.capacity(), end, size_));
+        }
+        bytes_.resize(end, kErased);
+    }
+    // memory() may have grown the bytes alone.
+    const std::size_t words = (std::size_t{end} + 63) / 64;
+    if (words > loaded_.size()) {
+        loaded_.resize(words, 0);
+    }
+}
+
+std::span<const std::uint8_t> MemoryImage::memory() const {
+    bytes_.resize(size_, kErased);
+    return bytes_;
+}
 
 bool MemoryImage::anyLoaded(std::uint32_t first, std::uint32_t count) const noexcept {
     while (count > 0) {
@@ -56,6 +75,7 @@ std::optional<MemoryImage::Conflict> MemoryImage::put(std::uint32_t address,
     if (count == 0) {
         return std::nullopt;
     }
+    cover(address + count);
     if (!anyLoaded(address, count)) {
         // The usual case: fresh addresses, every byte new.
         std::memcpy(bytes_.data() + address, data.data(), count);
@@ -90,8 +110,10 @@ std::optional<std::uint32_t> MemoryImage::highest() const noexcept {
     return highest_;
 }
 
-std::vector<std::uint8_t> MemoryImage::takeMemory() noexcept {
+std::vector<std::uint8_t> MemoryImage::takeMemory() {
+    bytes_.resize(size_, kErased);
     std::vector<std::uint8_t> out = std::move(bytes_);
+    size_ = 0;
     bytes_.clear();
     loaded_.clear();
     loaded_.shrink_to_fit();

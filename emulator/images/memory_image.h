@@ -5,6 +5,10 @@
 // formats; readers place their records in it. Beside the bytes it keeps one bit per address
 // telling whether that address was loaded, so that a second record for an address must bring
 // the same value (the same byte twice is fine; a different one is a contradiction).
+//
+// Only the addresses up to the highest one loaded are stored; those above are erased without
+// being written until the whole memory is asked for, so that a small image, or a failed load,
+// in a large part touches little memory.
 
 #include <cstdint>
 #include <optional>
@@ -19,7 +23,7 @@ public:
 
     explicit MemoryImage(std::uint32_t size);
 
-    std::uint32_t size() const noexcept { return static_cast<std::uint32_t>(bytes_.size()); }
+    std::uint32_t size() const noexcept { return size_; }
 
     // A byte that an image tried to load over a different one already there.
     struct Conflict {
@@ -34,9 +38,11 @@ public:
     std::optional<Conflict> put(std::uint32_t address, std::span<const std::uint8_t> data);
 
     bool isLoaded(std::uint32_t address) const noexcept {
-        return (loaded_[address / 64] >> (address % 64)) & 1U;
+        return address / 64 < loaded_.size() && ((loaded_[address / 64] >> (address % 64)) & 1U);
     }
-    std::uint8_t at(std::uint32_t address) const noexcept { return bytes_[address]; }
+    std::uint8_t at(std::uint32_t address) const noexcept {
+        return address < bytes_.size() ? bytes_[address] : kErased;
+    }
 
     // Distinct addresses loaded so far.
     std::uint64_t bytesLoaded() const noexcept { return bytesLoaded_; }
@@ -44,19 +50,26 @@ public:
     std::optional<std::uint32_t> lowest() const noexcept;
     std::optional<std::uint32_t> highest() const noexcept;
 
-    // The whole memory: loaded bytes, 0xFF everywhere else.
-    std::span<const std::uint8_t> memory() const noexcept { return bytes_; }
+    // The whole memory: loaded bytes, 0xFF everywhere else. The first call writes the erased
+    // bytes above the highest address loaded, so it must not race another one.
+    std::span<const std::uint8_t> memory() const;
 
     // Hands the whole memory over and releases the rest; the image is empty afterwards.
-    std::vector<std::uint8_t> takeMemory() noexcept;
+    std::vector<std::uint8_t> takeMemory();
 
 private:
     bool anyLoaded(std::uint32_t first, std::uint32_t count) const noexcept;
     // Sets the bits of [first, first + count); with countNew, returns how many were clear.
     std::uint64_t markLoaded(std::uint32_t first, std::uint32_t count, bool countNew) noexcept;
 
-    std::vector<std::uint8_t> bytes_;
-    std::vector<std::uint64_t> loaded_;
+    // Grows the bytes and the bits to cover [0, end): new bytes erased, new bits clear.
+    void cover(std::uint32_t end);
+
+    std::uint32_t size_;
+    // Addresses from 0 up; every address above is erased. Once memory() has handed out a view,
+    // it is whole and grows no more.
+    mutable std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint64_t> loaded_; // one bit per address up to the highest loaded
     std::uint64_t bytesLoaded_ = 0;
     std::uint32_t lowest_ = UINT32_MAX;
     std::uint32_t highest_ = 0;

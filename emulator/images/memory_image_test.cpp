@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -98,6 +99,28 @@ TEST(MemoryImage, TakeMemoryHandsOverTheWholePart) {
     ASSERT_EQ(memory.size(), 16u);
     EXPECT_EQ(memory[14], 0xFF);
     EXPECT_EQ(memory[15], 0x42);
+}
+
+// Addresses above the highest one loaded are not stored until the whole memory is asked for.
+TEST(MemoryImage, AddressesAboveTheHighestLoadedReadErased) {
+    MemoryImage m(4 * KiB);
+    ASSERT_FALSE(m.put(0x10, bytes({1})));
+    EXPECT_EQ(m.at(0x11), 0xFF);
+    EXPECT_EQ(m.at(4 * KiB - 1), 0xFF);
+    EXPECT_FALSE(m.isLoaded(4 * KiB - 1));
+    const auto whole = m.memory();
+    ASSERT_EQ(whole.size(), 4 * KiB);
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), 0xFF), 4 * KiB - 1);
+    // Loading on after the memory was read shows in the same view.
+    ASSERT_FALSE(m.put(4 * KiB - 1, bytes({2})));
+    EXPECT_EQ(whole[4 * KiB - 1], 2);
+    EXPECT_TRUE(m.isLoaded(4 * KiB - 1));
+    EXPECT_EQ(m.bytesLoaded(), 2u);
+    EXPECT_EQ(m.highest(), 4 * KiB - 1);
+    const std::vector<std::uint8_t> taken = m.takeMemory();
+    ASSERT_EQ(taken.size(), 4 * KiB);
+    EXPECT_EQ(std::count(taken.begin(), taken.end(), 0xFF), 4 * KiB - 2);
+    EXPECT_EQ(m.size(), 0u);
 }
 
 TEST(Parts, SizesAndNamesFollowTheMemoryTypeList) {
