@@ -23,28 +23,10 @@ build=${VANTER_MINGW_BUILD_DIR:-$top/build-mingw}
 build64=$build/x86_64
 jobs=$(nproc)
 
-# Does this machine run 32-bit x86 programs? Some kernels refuse them ("IA-32 emulation off"):
-# execve of an i386 program fails with "Exec format error", and wine32 can't start. The probe
-# is the smallest i386 Linux program (exit(0) through int 0x80); only that refusal means no.
-runs_32bit() {
-    case ${VANTER_WINDOWS_32BIT:-} in
-    0) return 1 ;;
-    1) return 0 ;;
-    esac
-    local probe=$build/i386-probe status=0 why
-    mkdir -p "$build"
-    base64 -d >"$probe" <<<'f0VMRgEBAQAAAAAAAAAAAAIAAwABAAAAVIAECDQAAAAAAAAAAAAAADQAIAABAAAAAAAAAAEAAAAAAAAAAIAECACABAhbAAAAWwAAAAUAAAAAEAAAMdsxwEDNgA=='
-    chmod +x "$probe"
-    # Run by bash itself: execvp (env, timeout, perl) would hand a refused program to sh.
-    why=$(
-        export LC_ALL=C
-        "$probe" 2>&1
-    ) || status=$?
-    rm -f "$probe"
-    ! [[ $status -eq 126 && $why == *"Exec format error"* ]]
-}
+# shellcheck source=tools/windows-common.sh
+. "$top/tools/windows-common.sh"
 
-if runs_32bit; then
+if runs_32bit "$build"; then
     bits=32
     packages=(cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386)
 else
@@ -56,31 +38,6 @@ else
     packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
         wine wine64)
 fi
-
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-
-install_missing() {
-    local updated=
-    if [ "$bits" = 32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-        echo "Adding the i386 architecture (for wine32)"
-        "${sudo[@]}" dpkg --add-architecture i386
-        updated=no
-    fi
-    local missing=()
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-    done
-    if [ ${#missing[@]} -eq 0 ] && [ -z "$updated" ]; then
-        return 0
-    fi
-    "${sudo[@]}" apt-get update -qq
-    if [ ${#missing[@]} -gt 0 ]; then
-        echo "Installing: ${missing[*]}"
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
-            --no-install-recommends "${missing[@]}"
-    fi
-}
 
 configure_and_build() { # i686 or x86_64, folder, extra cmake arguments...
     local arch=$1 dir=$2
@@ -151,7 +108,7 @@ run_tests() { # build folder, ctest arguments...
     fi
 }
 
-install_missing
+install_missing "$([ "$bits" = 32 ] && echo 1 || echo 0)" "${packages[@]}"
 
 logs=()
 cdecl_tests='^(standin_exports|StandinTest\.|LinkedDriverTest\.|DownloadToScriptPathTest\.)'
