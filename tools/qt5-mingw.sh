@@ -220,9 +220,9 @@ for module in "${modules[@]}"; do
     module_installs+=("sub-$module-install_subtargets")
 done
 plugins=(platforms/windows platforms/offscreen platforms/minimal styles imageformats)
+step "making the Makefiles of src/" sub-src-qmake_all
 step "building Core, Gui, Widgets, Test, the platform support libraries, qtmain" \
     -C src -j"$jobs" "${module_targets[@]}"
-step "preparing the plugins" -C src sub-plugins-qmake_all
 for plugin in "${plugins[@]}"; do
     step "building plugins/$plugin" -C "src/plugins/$plugin" -j"$jobs"
 done
