@@ -40,7 +40,12 @@ private:
     bool lowered_ = false;
 };
 #else
-class AsOrdinaryUser {};
+// Nothing to lower. The constructor is the user's own (not defaulted): a trivial guard would be
+// an unused variable to the compiler.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() {}
+};
 #endif
 
 } // namespace vanter::app::testing
