@@ -125,8 +125,10 @@ private:
             }
             return;
         default: // 7, 8, 9
-            if (!data.empty()) {
+            // Once per file: a file of many such records must not bring as many warnings.
+            if (!data.empty() && !warnedEndData_) {
                 sink_.warn(lines_.lineNumber(), "data in the termination record ignored");
+                warnedEndData_ = true;
             }
             terminated_ = true;
             return;
@@ -147,6 +149,7 @@ private:
     std::uint64_t dataRecords_ = 0;
     bool terminated_ = false;
     bool warnedAfterEnd_ = false;
+    bool warnedEndData_ = false;
 };
 
 } // namespace

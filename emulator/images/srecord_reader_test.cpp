@@ -136,6 +136,21 @@ TEST(SRecordReader, ToleratedOddities) {
     }
 }
 
+TEST(SRecordReader, EachOddityWarnsOncePerFile) {
+    std::string text = s(1, 0, 2, {1});
+    for (int i = 0; i < 1000; ++i) {
+        text += s(9, 0, 2, {7, 7}) + s(1, 1, 2, {2});
+    }
+    const auto image = loadText(kSrec, text, 0, 8 * KiB);
+    ASSERT_EQ(image.notes.warnings.size(), 2u);
+    EXPECT_NE(image.notes.warnings[0].find("line 2: data in the termination record"),
+              std::string::npos)
+        << image.notes.warnings[0];
+    EXPECT_NE(image.notes.warnings[1].find("line 3: record after the termination record"),
+              std::string::npos)
+        << image.notes.warnings[1];
+}
+
 TEST(SRecordReader, MalformedRecords) {
     const std::string end = s(9, 0, 2, {});
     const std::string cases[] = {
