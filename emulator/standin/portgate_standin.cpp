@@ -11,13 +11,13 @@
 #include "chain.h"
 #include "config/errors.h"
 #include "emulator/images/parts.h"
-#include "emulator/images/unit_state.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "result_codes.h"
 #include "script.h"
 #include "transcript.h"
 #include "unit_loader.h"
+#include "unit_state.h"
 
 namespace vanter::standin {
 
@@ -59,7 +59,7 @@ Verdict download(const std::filesystem::path& path, std::vector<std::string>& no
     for (const UnitRecord& unit : script.units)
         if (Verdict v = chain.find(unit.slot); !v.ok())
             return v;
-    return loadUnits(script.units, vanter::images::stateFolder(), notes);
+    return loadUnits(script.units, stateFolder(), notes);
 }
 
 Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, std::int32_t slot) {
@@ -81,7 +81,7 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
         return v;
     // A unit that holds an image was loaded for one part; checking it as another is a mistake
     // of the configuration, not of the unit.
-    const int held = heldMemoryType(vanter::images::stateFolder(), slot);
+    const int held = heldMemoryType(stateFolder(), slot);
     if (held != 0 && held != memoryType + 1) {
         const auto heldPart = vanter::images::partForCode(held);
         const auto checkedPart = vanter::images::partForCode(memoryType + 1);

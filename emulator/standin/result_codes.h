@@ -35,10 +35,13 @@
 //  235  (0xeb)   CheckVT only: the memory type differs from the one the unit holds
 //  239  (0xef)   internal failure of the stand-in
 //  256 + a       CheckVT only: the unit's memory fails at address a
-// The image codes are those of vanter::images::LoadFailure (emulator/images/image_error.h).
+// The image codes 0x40 to 0x49 are those of the image readers' failures
+// (vanter::images::LoadFailure, emulator/images/image_error.h), given by resultCode().
 
 #include <cstdint>
 #include <string>
+
+#include "emulator/images/image_error.h"
 
 namespace vanter::standin {
 
@@ -59,9 +62,39 @@ inline constexpr std::int32_t kBadSimulationSetting = 0xEA;
 inline constexpr std::int32_t kMemoryTypeMismatch = 0xEB;
 inline constexpr std::int32_t kInternalFailure = 0xEF;
 
-// Image loading failures: vanter::images::LoadFailure, 0x40 to 0x4A.
+// Image loading failures, 0x40 to 0x4A: those of the readers, then the unit memories that
+// could not be written.
 inline constexpr std::int32_t kFirstImageFailure = 0x40;
+inline constexpr std::int32_t kStateNotWritten = 0x4A;
 inline constexpr std::int32_t kLastImageFailure = 0x4A;
+
+// The result code of an image that failed to load.
+constexpr std::int32_t resultCode(images::LoadFailure failure) noexcept {
+    using images::LoadFailure;
+    switch (failure) {
+    case LoadFailure::fileMissing:
+        return 0x40;
+    case LoadFailure::fileUnreadable:
+        return 0x41;
+    case LoadFailure::malformedRecord:
+        return 0x42;
+    case LoadFailure::badChecksum:
+        return 0x43;
+    case LoadFailure::unknownRecordType:
+        return 0x44;
+    case LoadFailure::recordCountMismatch:
+        return 0x45;
+    case LoadFailure::beforePartStart:
+        return 0x46;
+    case LoadFailure::pastPartEnd:
+        return 0x47;
+    case LoadFailure::contradictoryData:
+        return 0x48;
+    case LoadFailure::imageTooLarge:
+        return 0x49;
+    }
+    return kInternalFailure;
+}
 
 // CheckVT's result for a memory fault: 256 + the failing address.
 inline constexpr std::int32_t kMemoryFaultBase = 256;

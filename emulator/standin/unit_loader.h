@@ -1,18 +1,22 @@
 #pragma once
 
 // Loading the units of a download: each unit record's image goes into a memory of its part's
-// size (emulator/images), all of them before anything is kept; only when every unit has loaded
-// are the unit memories written to the state folder. A failure leaves every unit's memory as
-// it was.
+// size (unit_state.h), all of them before anything is kept; only when every unit has loaded are
+// the unit memories written to the state folder. A failure leaves every unit's memory as it
+// was. Here the failures become result codes and the transcript's reasons.
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "result_codes.h"
 #include "script.h"
 
 namespace vanter::standin {
+
+// A short name of an image failure, as the transcript shows it ("bad checksum").
+std::string_view failureName(images::LoadFailure failure) noexcept;
 
 // 0 with remarks (tolerated oddities of the image files, where the memories went) in `notes`;
 // or the image failure's code (0x40 to 0x4a) with the unit, file, line and what is wrong.

@@ -11,25 +11,18 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "image_error.h"
+#include "emulator/images/image_error.h"
+#include "script.h"
 
-namespace vanter::images {
-
-// One unit of a download, by the codes of the download script.
-struct UnitLoad {
-    int slot = 0;
-    int memoryType = 0; // file code 1 to 15
-    int fileFormat = 0; // file code 1 to 3
-    std::uint32_t offset = 0;
-    std::string fileName;
-};
+namespace vanter::standin {
 
 // A unit's memory once its image has loaded.
 struct UnitMemory {
-    UnitLoad load;
+    UnitRecord load;
     std::vector<std::uint8_t> bytes; // the whole part
     std::uint64_t bytesLoaded = 0;
     std::optional<std::uint32_t> lowest; // memory addresses; none when nothing loaded
@@ -38,12 +31,14 @@ struct UnitMemory {
     std::vector<std::string> warnings;
 };
 
-// Loads one unit's image into a memory of its part's size. Throws ImageError; codes outside
-// the lists throw std::invalid_argument.
-UnitMemory loadUnit(const UnitLoad& unit);
+// Loads one unit's image (its name in the system's 8-bit code page, as the script carries it)
+// into a memory of its part's size. Throws images::ImageError; codes outside the lists throw
+// std::invalid_argument.
+UnitMemory loadUnit(const UnitRecord& unit);
 
-// Loads every unit in order; the first failure is thrown (ImageError) and nothing is kept.
-std::vector<UnitMemory> loadChain(std::span<const UnitLoad> units);
+// Loads every unit in order; the first failure is thrown (images::ImageError) and nothing is
+// kept.
+std::vector<UnitMemory> loadChain(std::span<const UnitRecord> units);
 
 // The state folder: $VANTER_SIM_STATE_DIR when set and not empty; otherwise "vanter3-sim" in
 // the user's cache folder ($XDG_CACHE_HOME, else ~/.cache; %LOCALAPPDATA% on Windows).
@@ -55,26 +50,38 @@ std::filesystem::path unitManifestPath(const std::filesystem::path& folder, int 
 // The manifest text of a unit.
 std::string manifestText(const UnitMemory& unit);
 
-// Writes the memory and manifest of every unit into `folder` (created when missing). All files
-// are first written beside their targets and only then renamed into place, so a failure leaves
-// every unit's previous files as they were. Throws ImageError (stateNotWritten).
-void writeUnitMemories(const std::filesystem::path& folder, std::span<const UnitMemory> units);
-
-// A download that failed: the slot whose image failed, or -1 when the unit memories could not
-// be written.
-class ChainError : public ImageError {
+// A download that failed: the image of the unit in slot() did not load (failure() says why),
+// or the unit memories could not be written to the state folder (slot() -1, no failure()).
+// what() reads "<image file>: line <n>: <reason>" or "<state folder>: <reason>".
+class ChainError : public std::runtime_error {
 public:
-    ChainError(int slot, const ImageError& error) : ImageError(error), slot_(slot) {}
+    ChainError(int slot, const images::ImageError& error);
+    ChainError(const std::filesystem::path& folder, const std::string& reason);
+
     int slot() const noexcept { return slot_; }
+    std::optional<images::LoadFailure> failure() const noexcept { return failure_; }
+    // The stand-in's result code (result_codes.h).
+    std::int32_t code() const noexcept;
+    // The image file, or the state folder.
+    const std::string& file() const noexcept { return file_; }
+    std::size_t line() const noexcept { return line_; }
+    const std::string& reason() const noexcept { return reason_; }
 
 private:
     int slot_;
+    std::optional<images::LoadFailure> failure_;
+    std::string file_;
+    std::size_t line_ = 0;
+    std::string reason_;
 };
 
-// A whole download: loadChain and writeUnitMemories in one, all or nothing, with each unit's
-// files written (beside their targets) while the next unit loads. Throws ChainError.
-// Writing happens on another thread, one file at a time.
-std::vector<UnitMemory> downloadChain(std::span<const UnitLoad> units,
+// Writes the memory and manifest of every unit into `folder` (created when missing). All files
+// are first written beside their targets and only then renamed into place, so a failure leaves
+// every unit's previous files as they were. Throws ChainError (not written).
+void writeUnitMemories(const std::filesystem::path& folder, std::span<const UnitMemory> units);
+
+// A whole download: loadChain and writeUnitMemories in one, all or nothing. Throws ChainError.
+std::vector<UnitMemory> downloadChain(std::span<const UnitRecord> units,
                                       const std::filesystem::path& folder);
 
 // What a unit's manifest says; nullopt when the unit holds nothing (no manifest, or one that
@@ -92,4 +99,4 @@ struct UnitManifest {
 };
 std::optional<UnitManifest> readUnitManifest(const std::filesystem::path& folder, int slot);
 
-} // namespace vanter::images
+} // namespace vanter::standin
