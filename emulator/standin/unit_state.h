@@ -81,6 +81,8 @@ private:
 void writeUnitMemories(const std::filesystem::path& folder, std::span<const UnitMemory> units);
 
 // A whole download: loadChain and writeUnitMemories in one, all or nothing. Throws ChainError.
+// Each unit's files are written (beside their targets) on another thread while the next unit
+// loads, one file at a time: flushing them to disk takes about as long as the loading.
 std::vector<UnitMemory> downloadChain(std::span<const UnitRecord> units,
                                       const std::filesystem::path& folder);
 
