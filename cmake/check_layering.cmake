@@ -1,7 +1,8 @@
 # Fails when a source file includes against the layering (cmake -P, no build needed):
-#   config/           nothing of the project outside itself
+#   text/             nothing of the project outside itself; every layer may include it
+#   config/           nothing of the project outside itself and text/
 #   emulator/         itself and config/
-#   emulator/images/  nothing of the project outside itself
+#   emulator/images/  nothing of the project outside itself and text/
 #   app/              anything but cli/
 #   cli/              anything but app/
 # so nothing below includes app/ or cli/. Test files (tst_*, *_test.cpp, *test_support.h) may
@@ -30,7 +31,7 @@ cmake_path(SET top NORMALIZE "${SOURCE_DIR}/")
 
 # The layer of a path relative to the top folder: the most specific layered folder, else "".
 function(layer_of relative out)
-    foreach(layer IN ITEMS emulator/images emulator config app cli testing)
+    foreach(layer IN ITEMS emulator/images emulator config app cli testing text)
         if(relative MATCHES "^${layer}/")
             set(${out} ${layer} PARENT_SCOPE)
             return()
@@ -43,6 +44,8 @@ endfunction()
 function(allowed from to is_test out)
     set(ok FALSE)
     if(to STREQUAL "" OR to STREQUAL from)
+        set(ok TRUE)
+    elseif(to STREQUAL "text")
         set(ok TRUE)
     elseif(to STREQUAL "testing")
         set(ok ${is_test})
@@ -89,7 +92,8 @@ endforeach()
 list(REMOVE_DUPLICATES roots)
 
 file(GLOB_RECURSE sources LIST_DIRECTORIES FALSE
-    "${top}config/*" "${top}emulator/*" "${top}app/*" "${top}cli/*" "${top}testing/*")
+    "${top}config/*" "${top}emulator/*" "${top}app/*" "${top}cli/*" "${top}testing/*"
+    "${top}text/*")
 list(FILTER sources INCLUDE REGEX "\\.(h|hpp|c|cc|cpp|inl)$")
 
 set(problems "")
