@@ -1,8 +1,9 @@
 #pragma once
 
-// Decoding the hexadecimal digit pairs of text records (internal to the readers). On
-// little-endian machines eight digits are decoded at a time in a 64-bit word; elsewhere, and for
-// the last few digits, one character at a time through a table.
+// What the two text formats (Intel HEX, S-records) share, internal to their readers: lines of
+// records, each a start character, a head, then hexadecimal digit pairs from a byte count to a
+// checksum. On little-endian machines eight digits are decoded at a time in a 64-bit word;
+// elsewhere, and for the last few digits, one character at a time through a table.
 
 #include <array>
 #include <bit>
@@ -12,21 +13,11 @@
 #include <string>
 #include <string_view>
 
-namespace vanter::images::detail {
+#include "image_error.h"
+#include "image_reader.h"
+#include "text/hex_digits.h"
 
-// Value of each character as a hexadecimal digit; 0xFF for any other character.
-inline constexpr std::array<std::uint8_t, 256> kHexValue = [] {
-    std::array<std::uint8_t, 256> table{};
-    table.fill(0xFF);
-    for (int c = '0'; c <= '9'; ++c) {
-        table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c - '0');
-    }
-    for (int c = 'a'; c <= 'f'; ++c) {
-        table[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c - 'a' + 10);
-        table[static_cast<std::size_t>(c - 'a' + 'A')] = static_cast<std::uint8_t>(c - 'a' + 10);
-    }
-    return table;
-}();
+namespace vanter::images::detail {
 
 inline constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
 inline constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
@@ -79,8 +70,8 @@ inline std::size_t decodeHex(std::string_view digits, std::uint8_t* out, unsigne
     }
     unsigned bad = 0;
     for (; i < count; ++i) {
-        const unsigned high = kHexValue[static_cast<unsigned char>(digits[2 * i])];
-        const unsigned low = kHexValue[static_cast<unsigned char>(digits[2 * i + 1])];
+        const unsigned high = text::kHexDigitValue[static_cast<unsigned char>(digits[2 * i])];
+        const unsigned low = text::kHexDigitValue[static_cast<unsigned char>(digits[2 * i + 1])];
         bad |= high | low;
         out[i] = static_cast<std::uint8_t>((high << 4) | (low & 0x0F));
         sum += out[i];
@@ -89,7 +80,7 @@ inline std::size_t decodeHex(std::string_view digits, std::uint8_t* out, unsigne
         return digits.size();
     }
     for (std::size_t k = 0; k < digits.size(); ++k) {
-        if (kHexValue[static_cast<unsigned char>(digits[k])] == 0xFF) {
+        if (text::kHexDigitValue[static_cast<unsigned char>(digits[k])] == 0xFF) {
             return k;
         }
     }
@@ -105,5 +96,49 @@ inline std::string describeChar(char c) {
     constexpr char digits[] = "0123456789abcdef";
     return std::string("byte 0x") + digits[u >> 4] + digits[u & 0x0F];
 }
+
+// How a format's records look in text.
+struct RecordLayout {
+    char start;                   // the first character of every record
+    std::size_t headLength;       // characters before the digit pairs (start and type)
+    std::string_view headMissing; // the failure for a line shorter than its head
+    std::size_t overhead;         // bytes of a record beside those its byte count counts
+    std::size_t fewestBytes;
+    std::string (*tooShort)(std::size_t bytes); // the failure for fewer bytes
+    std::string_view counted;                   // what the byte count counts, as its failure says
+    std::string_view missingEnd;                // the warning for a file without an end record
+};
+
+// Longest record of either format: a byte count of 255 and the overhead of Intel HEX.
+inline constexpr std::size_t kMaxRecordBytes = 255 + 5;
+
+// Reads the records of one file into a memory: the lines, the failures, and each record's
+// preamble (start, digits, length, byte count). A format's parser says what the bytes mean.
+class RecordParser {
+public:
+    LoadNotes run();
+
+protected:
+    RecordParser(ByteSource& source, ImageFormat format, std::uint32_t offset, MemoryImage& memory,
+                 const RecordLayout& layout);
+    ~RecordParser() = default;
+
+    // One record, a line that is not empty; false when the file ends with it.
+    virtual bool record(std::string_view line) = 0;
+
+    [[noreturn]] void fail(LoadFailure failure, const std::string& reason) const;
+
+    // Checks the record `line` up to its byte count and decodes its digit pairs into bytes_.
+    // Returns how many bytes; `sum` is their sum.
+    std::size_t decode(std::string_view line, unsigned& sum);
+
+    LineReader lines_;
+    ImageSink sink_;
+    std::array<std::uint8_t, kMaxRecordBytes> bytes_{};
+    bool ended_ = false; // an end record was read
+
+private:
+    const RecordLayout& layout_;
+};
 
 } // namespace vanter::images::detail
