@@ -7,6 +7,7 @@ namespace vanter::images {
 namespace {
 
 constexpr detail::RecordLayout kLayout{
+    .format = ImageFormat::intelHex,
     .start = ':',
     .headLength = 1,
     .headMissing = "",
@@ -20,15 +21,12 @@ constexpr detail::RecordLayout kLayout{
     .missingEnd = "no end-of-file record (type 01); the file may be cut short",
 };
 
-class HexParser : public detail::RecordParser {
+class HexParser final : public detail::RecordParser {
 public:
-    HexParser(ByteSource& source, std::uint32_t offset, MemoryImage& memory)
-        : RecordParser(source, ImageFormat::intelHex, offset, memory, kLayout) {}
+    using RecordParser::RecordParser;
 
 private:
-    bool record(std::string_view line) override {
-        unsigned sum = 0;
-        const std::size_t size = decode(line, sum);
+    bool record(std::string_view, std::size_t size, unsigned sum) override {
         const std::size_t count = bytes_[0];
         if ((sum & 0xFF) != 0) {
             const unsigned given = bytes_[size - 1];
@@ -99,7 +97,7 @@ private:
 
 LoadNotes IntelHexReader::load(ByteSource& source, std::uint32_t offset,
                                MemoryImage& memory) const {
-    return HexParser(source, offset, memory).run();
+    return HexParser(source, offset, memory, kLayout).run();
 }
 
 } // namespace vanter::images

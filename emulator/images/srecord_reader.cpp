@@ -7,6 +7,7 @@ namespace vanter::images {
 namespace {
 
 constexpr detail::RecordLayout kLayout{
+    .format = ImageFormat::sRecord,
     .start = 'S',
     .headLength = 2,
     .headMissing = "record type missing after 'S'",
@@ -21,15 +22,12 @@ constexpr detail::RecordLayout kLayout{
 // Address bytes of each record type S0 to S9; 0 for the reserved S4.
 constexpr std::array<std::size_t, 10> kAddressBytes{2, 2, 3, 4, 0, 2, 3, 4, 3, 2};
 
-class SRecordParser : public detail::RecordParser {
+class SRecordParser final : public detail::RecordParser {
 public:
-    SRecordParser(ByteSource& source, std::uint32_t offset, MemoryImage& memory)
-        : RecordParser(source, ImageFormat::sRecord, offset, memory, kLayout) {}
+    using RecordParser::RecordParser;
 
 private:
-    bool record(std::string_view line) override {
-        unsigned sum = 0;
-        const std::size_t size = decode(line, sum);
+    bool record(std::string_view line, std::size_t size, unsigned sum) override {
         const char typeChar = line[1];
         const std::size_t count = bytes_[0];
         const unsigned given = bytes_[size - 1];
@@ -107,7 +105,7 @@ private:
 } // namespace
 
 LoadNotes SRecordReader::load(ByteSource& source, std::uint32_t offset, MemoryImage& memory) const {
-    return SRecordParser(source, offset, memory).run();
+    return SRecordParser(source, offset, memory, kLayout).run();
 }
 
 } // namespace vanter::images

@@ -2,14 +2,19 @@
 
 namespace vanter::images::detail {
 
-RecordParser::RecordParser(ByteSource& source, ImageFormat format, std::uint32_t offset,
-                           MemoryImage& memory, const RecordLayout& layout)
-    : lines_(source), sink_(memory, format, offset, source.name()), layout_(layout) {}
+RecordParser::RecordParser(ByteSource& source, std::uint32_t offset, MemoryImage& memory,
+                           const RecordLayout& layout)
+    : lines_(source), sink_(memory, layout.format, offset, source.name()), layout_(layout) {}
 
 LoadNotes RecordParser::run() {
     std::string_view line;
     while (lines_.next(line)) {
-        if (!line.empty() && !record(line)) {
+        if (line.empty()) {
+            continue;
+        }
+        unsigned sum = 0;
+        const std::size_t size = decode(line, sum);
+        if (!record(line, size, sum)) {
             break;
         }
     }

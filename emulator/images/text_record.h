@@ -99,6 +99,7 @@ inline std::string describeChar(char c) {
 
 // How a format's records look in text.
 struct RecordLayout {
+    ImageFormat format;
     char start;                   // the first character of every record
     std::size_t headLength;       // characters before the digit pairs (start and type)
     std::string_view headMissing; // the failure for a line shorter than its head
@@ -116,21 +117,19 @@ inline constexpr std::size_t kMaxRecordBytes = 255 + 5;
 // preamble (start, digits, length, byte count). A format's parser says what the bytes mean.
 class RecordParser {
 public:
+    RecordParser(ByteSource& source, std::uint32_t offset, MemoryImage& memory,
+                 const RecordLayout& layout);
+
     LoadNotes run();
 
 protected:
-    RecordParser(ByteSource& source, ImageFormat format, std::uint32_t offset, MemoryImage& memory,
-                 const RecordLayout& layout);
     ~RecordParser() = default;
 
-    // One record, a line that is not empty; false when the file ends with it.
-    virtual bool record(std::string_view line) = 0;
+    // One record, its `size` bytes decoded into bytes_ and adding up to `sum`; false when the
+    // file ends with it.
+    virtual bool record(std::string_view line, std::size_t size, unsigned sum) = 0;
 
     [[noreturn]] void fail(LoadFailure failure, const std::string& reason) const;
-
-    // Checks the record `line` up to its byte count and decodes its digit pairs into bytes_.
-    // Returns how many bytes; `sum` is their sum.
-    std::size_t decode(std::string_view line, unsigned& sum);
 
     LineReader lines_;
     ImageSink sink_;
@@ -138,6 +137,10 @@ protected:
     bool ended_ = false; // an end record was read
 
 private:
+    // Checks the record `line` up to its byte count and decodes its digit pairs into bytes_.
+    // Returns how many bytes; `sum` is their sum.
+    std::size_t decode(std::string_view line, unsigned& sum);
+
     const RecordLayout& layout_;
 };
 

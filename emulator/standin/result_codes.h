@@ -41,6 +41,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "emulator/driver_result_codes.h"
 #include "emulator/images/image_error.h"
@@ -70,32 +71,39 @@ inline constexpr std::int32_t kFirstImageFailure = 0x40;
 inline constexpr std::int32_t kStateNotWritten = 0x4A;
 inline constexpr std::int32_t kLastImageFailure = 0x4A;
 
+// Each failure of the image readers with its result code and its name in the transcript.
+struct ImageFailureCode {
+    images::LoadFailure failure;
+    std::int32_t code;
+    std::string_view name;
+};
+inline constexpr ImageFailureCode kImageFailureCodes[] = {
+    {images::LoadFailure::fileMissing, 0x40, "image file missing"},
+    {images::LoadFailure::fileUnreadable, 0x41, "image file unreadable"},
+    {images::LoadFailure::malformedRecord, 0x42, "malformed record"},
+    {images::LoadFailure::badChecksum, 0x43, "bad checksum"},
+    {images::LoadFailure::unknownRecordType, 0x44, "unknown record type"},
+    {images::LoadFailure::recordCountMismatch, 0x45, "record count mismatch"},
+    {images::LoadFailure::beforePartStart, 0x46, "data before the start of the part"},
+    {images::LoadFailure::pastPartEnd, 0x47, "data past the end of the part"},
+    {images::LoadFailure::contradictoryData, 0x48, "contradictory data"},
+    {images::LoadFailure::imageTooLarge, 0x49, "image larger than the part"},
+};
+
 // The result code of an image that failed to load.
 constexpr std::int32_t resultCode(images::LoadFailure failure) noexcept {
-    using images::LoadFailure;
-    switch (failure) {
-    case LoadFailure::fileMissing:
-        return 0x40;
-    case LoadFailure::fileUnreadable:
-        return 0x41;
-    case LoadFailure::malformedRecord:
-        return 0x42;
-    case LoadFailure::badChecksum:
-        return 0x43;
-    case LoadFailure::unknownRecordType:
-        return 0x44;
-    case LoadFailure::recordCountMismatch:
-        return 0x45;
-    case LoadFailure::beforePartStart:
-        return 0x46;
-    case LoadFailure::pastPartEnd:
-        return 0x47;
-    case LoadFailure::contradictoryData:
-        return 0x48;
-    case LoadFailure::imageTooLarge:
-        return 0x49;
-    }
+    for (const ImageFailureCode& entry : kImageFailureCodes)
+        if (entry.failure == failure)
+            return entry.code;
     return kInternalFailure;
+}
+
+// A short name of an image failure, as the transcript shows it ("bad checksum").
+constexpr std::string_view failureName(images::LoadFailure failure) noexcept {
+    for (const ImageFailureCode& entry : kImageFailureCodes)
+        if (entry.failure == failure)
+            return entry.name;
+    return "load failure";
 }
 
 // CheckVT's result for a memory fault: 256 + the failing address.

@@ -12,7 +12,6 @@
 #include "emulator/script_path.h"
 #include "emulator/test_support.h"
 #include "result_codes.h"
-#include "unit_loader.h"
 
 namespace {
 

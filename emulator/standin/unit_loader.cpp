@@ -4,33 +4,6 @@
 
 namespace vanter::standin {
 
-std::string_view failureName(images::LoadFailure failure) noexcept {
-    using images::LoadFailure;
-    switch (failure) {
-    case LoadFailure::fileMissing:
-        return "image file missing";
-    case LoadFailure::fileUnreadable:
-        return "image file unreadable";
-    case LoadFailure::malformedRecord:
-        return "malformed record";
-    case LoadFailure::badChecksum:
-        return "bad checksum";
-    case LoadFailure::unknownRecordType:
-        return "unknown record type";
-    case LoadFailure::recordCountMismatch:
-        return "record count mismatch";
-    case LoadFailure::beforePartStart:
-        return "data before the start of the part";
-    case LoadFailure::pastPartEnd:
-        return "data past the end of the part";
-    case LoadFailure::contradictoryData:
-        return "contradictory data";
-    case LoadFailure::imageTooLarge:
-        return "image larger than the part";
-    }
-    return "load failure";
-}
-
 Verdict loadUnits(const std::vector<UnitRecord>& units, const std::filesystem::path& stateFolder,
                   std::vector<std::string>& notes) {
     try {

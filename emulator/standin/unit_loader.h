@@ -7,16 +7,12 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "result_codes.h"
 #include "script.h"
 
 namespace vanter::standin {
-
-// A short name of an image failure, as the transcript shows it ("bad checksum").
-std::string_view failureName(images::LoadFailure failure) noexcept;
 
 // 0 with remarks (tolerated oddities of the image files, where the memories went) in `notes`;
 // or the image failure's code (0x40 to 0x4a) with the unit, file, line and what is wrong.
