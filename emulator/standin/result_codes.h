@@ -37,7 +37,7 @@
 //  239  (0xef)   internal failure of the stand-in
 //  256 + a       CheckVT only: the unit's memory fails at address a
 // The image codes 0x40 to 0x49 are those of the image readers' failures
-// (vanter::images::LoadFailure, emulator/images/image_error.h), given by resultCode().
+// (vanter::images::LoadFailure, emulator/images/image_error.h), in kImageFailureCodes below.
 
 #include <cstdint>
 #include <string>
