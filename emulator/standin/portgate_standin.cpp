@@ -2,7 +2,6 @@
 // chain of units described by environment variables (chain.h). Every call is recorded in the
 // transcript (transcript.h).
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "chain.h"
 #include "config/errors.h"
+#include "config/numbers.h"
 #include "emulator/images/parts.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
@@ -25,12 +25,6 @@ namespace {
 
 // The script is a few hundred bytes; anything past this is not one of ours.
 constexpr std::streamsize kMaxScriptSize = 1 << 20;
-
-std::string hex(std::uint32_t value) {
-    char digits[9];
-    std::snprintf(digits, sizeof digits, "%x", static_cast<unsigned>(value));
-    return digits;
-}
 
 Verdict readScript(const std::filesystem::path& path, Script& script) {
     std::ifstream in(path, std::ios::binary);
@@ -91,7 +85,7 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
     }
     if (const auto address = chain.faultAddress[static_cast<std::size_t>(slot)])
         return {memoryFault(static_cast<std::int32_t>(*address)),
-                "unit #" + std::to_string(slot) + " fails at address " + hex(*address) +
+                "unit #" + std::to_string(slot) + " fails at address " + vanter::toHex(*address) +
                     " (VANTER_SIM_FAULT)"};
     return {};
 }
