@@ -21,12 +21,11 @@ constexpr detail::RecordLayout kLayout{
     .missingEnd = "no end-of-file record (type 01); the file may be cut short",
 };
 
-class HexParser final : public detail::RecordParser {
+class HexParser final : public detail::RecordParser<HexParser, kLayout> {
 public:
     using RecordParser::RecordParser;
 
-private:
-    bool record(std::string_view, std::size_t size, unsigned sum) override {
+    bool record(std::string_view, std::size_t size, unsigned sum) {
         const std::size_t count = bytes_[0];
         if ((sum & 0xFF) != 0) {
             const unsigned given = bytes_[size - 1];
@@ -64,6 +63,7 @@ private:
         }
     }
 
+private:
     void expectCount(unsigned type, std::size_t count, std::size_t wanted) const {
         if (count != wanted) {
             fail(LoadFailure::malformedRecord,
@@ -97,7 +97,7 @@ private:
 
 LoadNotes IntelHexReader::load(ByteSource& source, std::uint32_t offset,
                                MemoryImage& memory) const {
-    return HexParser(source, offset, memory, kLayout).run();
+    return HexParser(source, offset, memory).run();
 }
 
 } // namespace vanter::images

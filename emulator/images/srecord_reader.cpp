@@ -22,12 +22,11 @@ constexpr detail::RecordLayout kLayout{
 // Address bytes of each record type S0 to S9; 0 for the reserved S4.
 constexpr std::array<std::size_t, 10> kAddressBytes{2, 2, 3, 4, 0, 2, 3, 4, 3, 2};
 
-class SRecordParser final : public detail::RecordParser {
+class SRecordParser final : public detail::RecordParser<SRecordParser, kLayout> {
 public:
     using RecordParser::RecordParser;
 
-private:
-    bool record(std::string_view line, std::size_t size, unsigned sum) override {
+    bool record(std::string_view line, std::size_t size, unsigned sum) {
         const char typeChar = line[1];
         const std::size_t count = bytes_[0];
         const unsigned given = bytes_[size - 1];
@@ -90,6 +89,7 @@ private:
         }
     }
 
+private:
     void expectNoData(int type, std::span<const std::uint8_t> data) const {
         if (!data.empty()) {
             fail(LoadFailure::malformedRecord, "an S" + std::to_string(type) +
@@ -105,7 +105,7 @@ private:
 } // namespace
 
 LoadNotes SRecordReader::load(ByteSource& source, std::uint32_t offset, MemoryImage& memory) const {
-    return SRecordParser(source, offset, memory, kLayout).run();
+    return SRecordParser(source, offset, memory).run();
 }
 
 } // namespace vanter::images

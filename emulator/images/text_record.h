@@ -110,38 +110,88 @@ struct RecordLayout {
     std::string_view missingEnd;                // the warning for a file without an end record
 };
 
-// Longest record of either format: a byte count of 255 and the overhead of Intel HEX.
-inline constexpr std::size_t kMaxRecordBytes = 255 + 5;
-
 // Reads the records of one file into a memory: the lines, the failures, and each record's
-// preamble (start, digits, length, byte count). A format's parser says what the bytes mean.
-class RecordParser {
+// preamble (start, digits, length, byte count). `Format` derives from it and says what the
+// bytes mean in `bool record(std::string_view line, std::size_t size, unsigned sum)`: a record
+// of `size` bytes, decoded into bytes_ and adding up to `sum`; false when the file ends with
+// it. The layout is known when compiling, so the preamble compiles for each format on its own.
+template <typename Format, const RecordLayout& layout> class RecordParser {
 public:
-    RecordParser(ByteSource& source, std::uint32_t offset, MemoryImage& memory,
-                 const RecordLayout& layout);
+    RecordParser(ByteSource& source, std::uint32_t offset, MemoryImage& memory)
+        : lines_(source), sink_(memory, layout.format, offset, source.name()) {}
 
-    LoadNotes run();
+    LoadNotes run() {
+        std::string_view line;
+        while (lines_.next(line)) {
+            if (line.empty()) {
+                continue;
+            }
+            unsigned sum = 0;
+            const std::size_t size = decode(line, sum);
+            if (!static_cast<Format&>(*this).record(line, size, sum)) {
+                break;
+            }
+        }
+        if (!ended_) {
+            sink_.warn(0, std::string(layout.missingEnd));
+        }
+        sink_.finish();
+        return sink_.takeNotes();
+    }
 
 protected:
-    ~RecordParser() = default;
-
-    // One record, its `size` bytes decoded into bytes_ and adding up to `sum`; false when the
-    // file ends with it.
-    virtual bool record(std::string_view line, std::size_t size, unsigned sum) = 0;
-
-    [[noreturn]] void fail(LoadFailure failure, const std::string& reason) const;
+    [[noreturn]] void fail(LoadFailure failure, const std::string& reason) const {
+        throw ImageError(failure, sink_.file(), lines_.lineNumber(), reason);
+    }
 
     LineReader lines_;
     ImageSink sink_;
-    std::array<std::uint8_t, kMaxRecordBytes> bytes_{};
+    std::array<std::uint8_t, 255 + layout.overhead> bytes_{};
     bool ended_ = false; // an end record was read
 
 private:
     // Checks the record `line` up to its byte count and decodes its digit pairs into bytes_.
     // Returns how many bytes; `sum` is their sum.
-    std::size_t decode(std::string_view line, unsigned& sum);
-
-    const RecordLayout& layout_;
+    std::size_t decode(std::string_view line, unsigned& sum) {
+        if (line.front() != layout.start) {
+            fail(LoadFailure::malformedRecord,
+                 "a record starts with " + describeChar(layout.start) + ", this line with " +
+                     describeChar(line.front()));
+        }
+        if (line.size() < layout.headLength) {
+            fail(LoadFailure::malformedRecord, std::string(layout.headMissing));
+        }
+        const std::string_view digits = line.substr(layout.headLength);
+        if (digits.size() % 2 != 0) {
+            fail(LoadFailure::malformedRecord,
+                 "odd number of hexadecimal digits (" + std::to_string(digits.size()) + ")");
+        }
+        const std::size_t size = digits.size() / 2;
+        if (size < layout.fewestBytes) {
+            fail(LoadFailure::malformedRecord, layout.tooShort(size));
+        }
+        const std::size_t most = 255 + layout.overhead;
+        if (size > most) {
+            fail(LoadFailure::malformedRecord, "record too long: " + std::to_string(size) +
+                                                   " bytes, at most " + std::to_string(most) +
+                                                   " possible");
+        }
+        sum = 0;
+        const std::size_t bad = decodeHex(digits, bytes_.data(), sum);
+        if (bad != digits.size()) {
+            fail(LoadFailure::malformedRecord, describeChar(digits[bad]) + " at column " +
+                                                   std::to_string(bad + layout.headLength + 1) +
+                                                   " is not a hexadecimal digit");
+        }
+        const std::size_t count = bytes_[0];
+        if (size != count + layout.overhead) {
+            fail(LoadFailure::malformedRecord, "the byte count says " + std::to_string(count) +
+                                                   " " + std::string(layout.counted) +
+                                                   ", the record holds " +
+                                                   std::to_string(size - layout.overhead));
+        }
+        return size;
+    }
 };
 
 } // namespace vanter::images::detail
