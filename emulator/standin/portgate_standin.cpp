@@ -9,6 +9,7 @@
 
 #include "chain.h"
 #include "config/errors.h"
+#include "config/native_name.h"
 #include "config/numbers.h"
 #include "emulator/images/parts.h"
 #include "emulator/portgate.h"
@@ -108,7 +109,8 @@ PORTGATE_API int32_t PORTGATE_CALL SayHello(void) {
         }
         std::vector<std::string> notes;
         const Verdict verdict = download(path, notes);
-        record("SayHello() script=" + path.string(), verdict.code, verdict.reason, notes);
+        record("SayHello() script=" + vanter::nativeName(path), verdict.code, verdict.reason,
+               notes);
         return verdict.code;
     } catch (...) {
         record("SayHello()", kInternalFailure, "unexpected failure inside the stand-in");

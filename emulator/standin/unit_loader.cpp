@@ -1,5 +1,6 @@
 #include "unit_loader.h"
 
+#include "config/native_name.h"
 #include "unit_state.h"
 
 namespace vanter::standin {
@@ -19,7 +20,7 @@ Verdict loadUnits(const std::vector<UnitRecord>& units, const std::filesystem::p
         return {e.code(), "unit #" + std::to_string(e.slot()) + ": " + where + ": " +
                               std::string(failureName(*e.failure())) + ": " + e.reason()};
     }
-    notes.push_back("unit memories in " + stateFolder.string());
+    notes.push_back("unit memories in " + nativeName(stateFolder));
     return {};
 }
 

@@ -53,11 +53,11 @@ std::vector<UnitMemory> loadChain(std::span<const UnitRecord> units) {
 
 fs::path stateFolder() {
     if (const char* folder = std::getenv("VANTER_SIM_STATE_DIR"); folder && *folder) {
-        return folder;
+        return pathFromNativeName(folder);
     }
 #ifdef _WIN32
     if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) {
-        return fs::path(local) / "vanter3-sim";
+        return pathFromNativeName(local) / "vanter3-sim";
     }
     return fs::temp_directory_path() / "vanter3-sim";
 #else
@@ -150,7 +150,7 @@ ChainError::ChainError(int slot, const images::ImageError& error)
       line_(error.line()), reason_(error.reason()) {}
 
 ChainError::ChainError(const fs::path& folder, const std::string& reason)
-    : std::runtime_error(folder.string() + ": " + reason), slot_(-1), file_(folder.string()),
+    : std::runtime_error(nativeName(folder) + ": " + reason), slot_(-1), file_(nativeName(folder)),
       reason_(reason) {}
 
 std::int32_t ChainError::code() const noexcept {
