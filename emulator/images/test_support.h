@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -20,9 +22,16 @@ namespace vanter::images::testing {
 inline LoadedImage loadText(ImageFormat format, std::string_view text, std::uint32_t offset,
                             std::uint32_t size) {
     MemorySource source(text, "test.img");
-    LoadedImage image{MemoryImage(size), {}};
-    image.notes = makeReader(format)->load(source, offset, image.memory);
-    return image;
+    return loadImage(source, format, offset, size);
+}
+
+// Loads the file `path` as an image of `format`; failures name the file by its path.
+inline LoadedImage loadFile(const std::filesystem::path& path, ImageFormat format,
+                            std::uint32_t offset, std::uint32_t size) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    MemorySource source(bytes, path.string());
+    return loadImage(source, format, offset, size);
 }
 
 // The failure of loading `text`, or nullopt when it loads.

@@ -23,7 +23,12 @@ using vanter::testing::writeBytes;
 
 using Env = std::vector<std::pair<const char*, std::string>>;
 using vanter::images::LoadFailure;
-using vanter::images::resultCode;
+
+constexpr LoadFailure kImageFailures[] = {
+    LoadFailure::fileMissing,     LoadFailure::fileUnreadable,    LoadFailure::malformedRecord,
+    LoadFailure::badChecksum,     LoadFailure::unknownRecordType, LoadFailure::recordCountMismatch,
+    LoadFailure::beforePartStart, LoadFailure::pastPartEnd,       LoadFailure::contradictoryData,
+    LoadFailure::imageTooLarge};
 
 constexpr std::int32_t kImageMissing = resultCode(LoadFailure::fileMissing);
 constexpr std::int32_t kImageUnreadable = resultCode(LoadFailure::fileUnreadable);
@@ -262,10 +267,27 @@ TEST(StandinCodes, OwnCodesAreDistinctConfigurationErrors) {
         EXPECT_NE(code, kUnitNotFound);
         EXPECT_TRUE(seen.insert(code).second) << code;
     }
-    for (std::int32_t code = kFirstImageFailure; code <= kLastImageFailure; ++code) {
-        EXPECT_FALSE(vanter::images::failureName(static_cast<LoadFailure>(code)).empty());
-        EXPECT_TRUE(seen.insert(code).second) << code;
+    for (LoadFailure failure : kImageFailures) {
+        EXPECT_FALSE(failureName(failure).empty());
+        EXPECT_TRUE(seen.insert(resultCode(failure)).second) << resultCode(failure);
     }
+    EXPECT_TRUE(seen.insert(kStateNotWritten).second);
+    for (std::int32_t code = kFirstImageFailure; code <= kLastImageFailure; ++code)
+        EXPECT_TRUE(seen.count(code)) << code;
+}
+
+TEST(StandinCodes, ImageCodesAreDistinctAndFitTheDriverRange) {
+    std::set<std::int32_t> codes{kStateNotWritten};
+    std::set<std::string_view> names;
+    for (LoadFailure f : kImageFailures) {
+        const std::int32_t code = resultCode(f);
+        EXPECT_GE(code, 0x40);
+        EXPECT_LE(code, 0x4F);
+        codes.insert(code);
+        names.insert(failureName(f));
+    }
+    EXPECT_EQ(codes.size(), std::size(kImageFailures) + 1);
+    EXPECT_EQ(names.size(), std::size(kImageFailures));
 }
 
 TEST_F(StandinTest, CheckTakesEverythingFromItsArguments) {

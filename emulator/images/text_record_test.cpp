@@ -1,4 +1,4 @@
-#include "emulator/images/hex_digits.h"
+#include "emulator/images/text_record.h"
 
 #include <gtest/gtest.h>
 

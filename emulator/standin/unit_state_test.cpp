@@ -1,14 +1,30 @@
-#include "emulator/images/unit_state.h"
+#include "unit_state.h"
 
 #include <gtest/gtest.h>
 
-#include "emulator/images/crc32.h"
-#include "emulator/images/image_error.h"
-#include "emulator/images/image_writer.h"
-#include "emulator/images/test_support.h"
+#include <span>
+#include <vector>
 
-namespace vanter::images {
+#include "config/values.h"
+#include "crc32.h"
+#include "emulator/images/image_error.h"
+#include "emulator/images/image_reader.h"
+#include "emulator/images/image_writer.h"
+#include "emulator/images/parts.h"
+#include "emulator/test_support.h"
+#include "result_codes.h"
+
+namespace vanter::standin {
 namespace {
+
+using images::formatForCode;
+using images::hexText;
+using images::ImageError;
+using images::ImageFormat;
+using images::KiB;
+using images::LoadFailure;
+using images::partForCode;
+namespace writer = images::writer;
 
 using vanter::testing::readBytes;
 using vanter::testing::ScopedEnv;
@@ -33,8 +49,8 @@ protected:
 TEST_F(UnitState, ChainWritesEachMemoryWithItsManifest) {
     writeBytes(files / "a.hex", hexImage(0x8010, {1, 2, 3}));
     writeBytes(files / "b.bin", "\x11\x22");
-    const UnitLoad units[] = {{0, 4, 2, 0x8000, (files / "a.hex").string()},
-                              {2, 1, 1, 0x100, (files / "b.bin").string()}};
+    const UnitRecord units[] = {{0, 4, 2, 0x8000, (files / "a.hex").string()},
+                                {2, 1, 1, 0x100, (files / "b.bin").string()}};
     const auto memories = loadChain(units);
     writeUnitMemories(state.path(), memories);
 
@@ -82,7 +98,7 @@ TEST_F(UnitState, ChainWritesEachMemoryWithItsManifest) {
 
 TEST_F(UnitState, EmptyImageHasNoLowestOrHighestAddress) {
     writeBytes(files / "empty.bin", "");
-    const UnitLoad unit{3, 15, 1, 0, (files / "empty.bin").string()};
+    const UnitRecord unit{3, 15, 1, 0, (files / "empty.bin").string()};
     const UnitMemory memory = loadUnit(unit);
     EXPECT_EQ(memory.bytes.size(), 4096 * KiB);
     const std::string text = manifestText(memory);
@@ -98,16 +114,16 @@ TEST_F(UnitState, EmptyImageHasNoLowestOrHighestAddress) {
 // written, and every unit keeps its previous memory.
 TEST_F(UnitState, FailingUnitLeavesEveryMemoryAsItWas) {
     writeBytes(files / "good.hex", hexImage(0, {0xAA}));
-    const UnitLoad first[] = {{0, 1, 2, 0, (files / "good.hex").string()},
-                              {1, 1, 2, 0, (files / "good.hex").string()}};
+    const UnitRecord first[] = {{0, 1, 2, 0, (files / "good.hex").string()},
+                                {1, 1, 2, 0, (files / "good.hex").string()}};
     writeUnitMemories(state.path(), loadChain(first));
     const std::string before0 = readBytes(unitMemoryPath(state.path(), 0));
     const std::string manifest1 = readBytes(unitManifestPath(state.path(), 1));
 
     writeBytes(files / "other.hex", hexImage(0, {0x55}));
     writeBytes(files / "bad.hex", ":0100000042BE\n");
-    const UnitLoad second[] = {{0, 1, 2, 0, (files / "other.hex").string()},
-                               {1, 1, 2, 0, (files / "bad.hex").string()}};
+    const UnitRecord second[] = {{0, 1, 2, 0, (files / "other.hex").string()},
+                                 {1, 1, 2, 0, (files / "bad.hex").string()}};
     try {
         writeUnitMemories(state.path(), loadChain(second));
         FAIL() << "loaded";
@@ -122,8 +138,8 @@ TEST_F(UnitState, FailingUnitLeavesEveryMemoryAsItWas) {
 // A write that fails part way leaves the units already staged untouched as well.
 TEST_F(UnitState, FailedWriteLeavesEveryMemoryAsItWas) {
     writeBytes(files / "good.hex", hexImage(0, {0xAA}));
-    const UnitLoad units[] = {{0, 1, 2, 0, (files / "good.hex").string()},
-                              {1, 1, 2, 0, (files / "good.hex").string()}};
+    const UnitRecord units[] = {{0, 1, 2, 0, (files / "good.hex").string()},
+                                {1, 1, 2, 0, (files / "good.hex").string()}};
     auto memories = loadChain(units);
     writeUnitMemories(state.path(), memories);
     const std::string before = readBytes(unitMemoryPath(state.path(), 0));
@@ -135,8 +151,8 @@ TEST_F(UnitState, FailedWriteLeavesEveryMemoryAsItWas) {
     try {
         writeUnitMemories(state.path(), memories);
         FAIL() << "written";
-    } catch (const ImageError& e) {
-        EXPECT_EQ(e.failure(), LoadFailure::stateNotWritten);
+    } catch (const ChainError& e) {
+        EXPECT_FALSE(e.failure());
         EXPECT_EQ(e.code(), 0x4A);
     }
     EXPECT_EQ(readBytes(unitMemoryPath(state.path(), 0)), before);
@@ -147,13 +163,13 @@ TEST_F(UnitState, FailedWriteLeavesEveryMemoryAsItWas) {
 TEST_F(UnitState, StateFolderIsAFileFails) {
     writeBytes(files / "good.hex", hexImage(0, {0xAA}));
     writeBytes(state / "taken", "x");
-    const UnitLoad unit{0, 1, 2, 0, (files / "good.hex").string()};
+    const UnitRecord unit{0, 1, 2, 0, (files / "good.hex").string()};
     const UnitMemory memory = loadUnit(unit);
     try {
         writeUnitMemories(state / "taken", std::span(&memory, 1));
         FAIL() << "written";
-    } catch (const ImageError& e) {
-        EXPECT_EQ(e.failure(), LoadFailure::stateNotWritten);
+    } catch (const ChainError& e) {
+        EXPECT_EQ(e.code(), kStateNotWritten);
         EXPECT_EQ(e.file(), (state / "taken").string());
     }
 }
@@ -163,9 +179,9 @@ TEST_F(UnitState, StateFolderIsAFileFails) {
 TEST_F(UnitState, DownloadChainIsAllOrNothing) {
     writeBytes(files / "a.hex", hexImage(0, {0xAA}));
     writeBytes(files / "b.hex", hexImage(0, {0xBB}));
-    const UnitLoad good[] = {{0, 1, 2, 0, (files / "a.hex").string()},
-                             {1, 2, 2, 0, (files / "b.hex").string()},
-                             {3, 15, 2, 0, (files / "a.hex").string()}};
+    const UnitRecord good[] = {{0, 1, 2, 0, (files / "a.hex").string()},
+                               {1, 2, 2, 0, (files / "b.hex").string()},
+                               {3, 15, 2, 0, (files / "a.hex").string()}};
     const auto memories = downloadChain(good, state.path());
     ASSERT_EQ(memories.size(), 3u);
     EXPECT_EQ(readBytes(unitMemoryPath(state.path(), 1)).substr(0, 2), "\xBB\xFF");
@@ -181,9 +197,9 @@ TEST_F(UnitState, DownloadChainIsAllOrNothing) {
 
     writeBytes(files / "c.hex", hexImage(0, {0xCC}));
     writeBytes(files / "bad.hex", hexImage(0x2000, {1})); // past the end of a 2764
-    const UnitLoad failing[] = {{0, 1, 2, 0, (files / "c.hex").string()},
-                                {1, 2, 2, 0, (files / "c.hex").string()},
-                                {3, 1, 2, 0, (files / "bad.hex").string()}};
+    const UnitRecord failing[] = {{0, 1, 2, 0, (files / "c.hex").string()},
+                                  {1, 2, 2, 0, (files / "c.hex").string()},
+                                  {3, 1, 2, 0, (files / "bad.hex").string()}};
     try {
         downloadChain(failing, state.path());
         FAIL() << "loaded";
@@ -198,7 +214,7 @@ TEST_F(UnitState, DownloadChainIsAllOrNothing) {
         FAIL() << "written";
     } catch (const ChainError& e) {
         EXPECT_EQ(e.slot(), -1);
-        EXPECT_EQ(e.failure(), LoadFailure::stateNotWritten);
+        EXPECT_EQ(e.code(), kStateNotWritten);
     }
     std::filesystem::remove_all(state / "unit1.manifest.new");
 
@@ -213,26 +229,70 @@ TEST_F(UnitState, DownloadChainIsAllOrNothing) {
               6);
 }
 
-TEST(StateFolder, VariableThenCacheFolderThenHome) {
-    {
-        ScopedEnv folder("VANTER_SIM_STATE_DIR", "/somewhere/state");
-        ScopedEnv cache("XDG_CACHE_HOME", "/cache");
-        EXPECT_EQ(stateFolder(), std::filesystem::path("/somewhere/state"));
-    }
+TEST(StateFolder,
+     VariableThenCacheFolderThenHome){{ScopedEnv folder("VANTER_SIM_STATE_DIR", "/somewhere/state");
+ScopedEnv cache("XDG_CACHE_HOME", "/cache");
+EXPECT_EQ(stateFolder(), std::filesystem::path("/somewhere/state"));
+} // namespace
 #ifndef _WIN32
-    {
-        ScopedEnv folder("VANTER_SIM_STATE_DIR", "");
-        ScopedEnv cache("XDG_CACHE_HOME", "/cache");
-        EXPECT_EQ(stateFolder(), std::filesystem::path("/cache/vanter3-sim"));
-    }
-    {
-        ScopedEnv folder("VANTER_SIM_STATE_DIR", std::nullopt);
-        ScopedEnv cache("XDG_CACHE_HOME", "relative"); // not absolute: ignored, as XDG says
-        ScopedEnv home("HOME", "/home/dev");
-        EXPECT_EQ(stateFolder(), std::filesystem::path("/home/dev/.cache/vanter3-sim"));
-    }
+{
+    ScopedEnv folder("VANTER_SIM_STATE_DIR", "");
+    ScopedEnv cache("XDG_CACHE_HOME", "/cache");
+    EXPECT_EQ(stateFolder(), std::filesystem::path("/cache/vanter3-sim"));
+}
+{
+    ScopedEnv folder("VANTER_SIM_STATE_DIR", std::nullopt);
+    ScopedEnv cache("XDG_CACHE_HOME", "relative"); // not absolute: ignored, as XDG says
+    ScopedEnv home("HOME", "/home/dev");
+    EXPECT_EQ(stateFolder(), std::filesystem::path("/home/dev/.cache/vanter3-sim"));
+}
 #endif
+} // namespace vanter::standin
+
+TEST(Parts, SizesAndNamesFollowTheMemoryTypeList) {
+    const std::uint32_t sizes[] = {8,    16, 32, 64,  128, 256,  512, 512,
+                                   1024, 8,  32, 128, 512, 2048, 4096};
+    for (int code = 1; code <= 15; ++code) {
+        const auto part = partForCode(code);
+        ASSERT_TRUE(part);
+        EXPECT_EQ(part->size, sizes[code - 1] * KiB) << part->name;
+        EXPECT_EQ(part->name, vanter::kMemoryTypes[static_cast<std::size_t>(code - 1)]);
+    }
+    EXPECT_FALSE(partForCode(0));
+    EXPECT_FALSE(partForCode(16));
+    EXPECT_FALSE(formatForCode(0));
+    EXPECT_EQ(formatForCode(3), ImageFormat::sRecord);
+}
+
+std::uint32_t bitwiseCrc(std::span<const std::uint8_t> data) {
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (std::uint8_t b : data) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k) {
+            crc = (crc & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+        }
+    }
+    return ~crc;
+}
+
+TEST(Crc32, KnownValuesAndContinuation) {
+    const std::string_view check = "123456789";
+    const std::span<const std::uint8_t> text(reinterpret_cast<const std::uint8_t*>(check.data()),
+                                             check.size());
+    EXPECT_EQ(crc32(text), 0xCBF43926u);
+    EXPECT_EQ(crc32({}), 0u);
+    EXPECT_EQ(crc32(text.subspan(4), crc32(text.first(4))), 0xCBF43926u);
+    // Every length around the eight-byte steps agrees with the plain bitwise form.
+    std::vector<std::uint8_t> data(300);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        data[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    }
+    for (std::size_t n = 0; n < data.size(); n += 13) {
+        EXPECT_EQ(crc32(std::span(data).first(n)), bitwiseCrc(std::span(data).first(n))) << n;
+    }
+    EXPECT_EQ(crc32(std::vector<std::uint8_t>(32 * KiB, 0xFF)),
+              bitwiseCrc(std::vector<std::uint8_t>(32 * KiB, 0xFF)));
 }
 
 } // namespace
-} // namespace vanter::images
+} // namespace vanter::standin

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace vanter::images {
+namespace vanter::standin {
 
 namespace {
 
@@ -52,4 +52,4 @@ std::uint32_t crc32(std::span<const std::uint8_t> bytes, std::uint32_t crc) noex
     return ~crc;
 }
 
-} // namespace vanter::images
+} // namespace vanter::standin

@@ -8,26 +8,28 @@
 #include <system_error>
 
 #include "config/atomic_file.h"
-#include "config/errors.h"
 #include "config/native_name.h"
 #include "crc32.h"
-#include "image_error.h"
-#include "image_reader.h"
-#include "parts.h"
+#include "emulator/image_file.h"
+#include "emulator/images/image_reader.h"
+#include "emulator/images/parts.h"
+#include "result_codes.h"
 
-namespace vanter::images {
+namespace vanter::standin {
 
 namespace fs = std::filesystem;
+using images::formatForCode;
+using images::hexText;
+using images::partForCode;
 
-UnitMemory loadUnit(const UnitLoad& unit) {
+UnitMemory loadUnit(const UnitRecord& unit) {
     // The script reader has refused other codes already.
     const auto part = partForCode(unit.memoryType);
     const auto format = formatForCode(unit.fileFormat);
     if (!part || !format) {
         throw std::invalid_argument("memory type or file format code out of range");
     }
-    // The name is in the system's 8-bit code page, as the script carries it.
-    LoadedImage image =
+    images::LoadedImage image =
         loadImageFile(pathFromNativeName(unit.fileName), *format, unit.offset, part->size);
     UnitMemory result;
     result.load = unit;
@@ -40,10 +42,10 @@ UnitMemory loadUnit(const UnitLoad& unit) {
     return result;
 }
 
-std::vector<UnitMemory> loadChain(std::span<const UnitLoad> units) {
+std::vector<UnitMemory> loadChain(std::span<const UnitRecord> units) {
     std::vector<UnitMemory> memories;
     memories.reserve(units.size());
-    for (const UnitLoad& unit : units) {
+    for (const UnitRecord& unit : units) {
         memories.push_back(loadUnit(unit));
     }
     return memories;
@@ -51,11 +53,11 @@ std::vector<UnitMemory> loadChain(std::span<const UnitLoad> units) {
 
 fs::path stateFolder() {
     if (const char* folder = std::getenv("VANTER_SIM_STATE_DIR"); folder && *folder) {
-        return folder;
+        return pathFromNativeName(folder);
     }
 #ifdef _WIN32
     if (const char* local = std::getenv("LOCALAPPDATA"); local && *local) {
-        return fs::path(local) / "vanter3-sim";
+        return pathFromNativeName(local) / "vanter3-sim";
     }
     return fs::temp_directory_path() / "vanter3-sim";
 #else
@@ -138,10 +140,22 @@ void discardStaged(const fs::path& folder, std::span<const UnitMemory> units) no
 }
 
 [[noreturn]] void notWritten(const fs::path& folder, const std::exception& e) {
-    throw ImageError(LoadFailure::stateNotWritten, folder.string(), 0, e.what());
+    throw ChainError(folder, e.what());
 }
 
 } // namespace
+
+ChainError::ChainError(int slot, const images::ImageError& error)
+    : std::runtime_error(error.what()), slot_(slot), failure_(error.failure()), file_(error.file()),
+      line_(error.line()), reason_(error.reason()) {}
+
+ChainError::ChainError(const fs::path& folder, const std::string& reason)
+    : std::runtime_error(nativeName(folder) + ": " + reason), slot_(-1), file_(nativeName(folder)),
+      reason_(reason) {}
+
+std::int32_t ChainError::code() const noexcept {
+    return failure_ ? resultCode(*failure_) : kStateNotWritten;
+}
 
 void writeUnitMemories(const fs::path& folder, std::span<const UnitMemory> units) {
     try {
@@ -156,17 +170,17 @@ void writeUnitMemories(const fs::path& folder, std::span<const UnitMemory> units
     }
 }
 
-std::vector<UnitMemory> downloadChain(std::span<const UnitLoad> units, const fs::path& folder) {
+std::vector<UnitMemory> downloadChain(std::span<const UnitRecord> units, const fs::path& folder) {
     std::vector<UnitMemory> memories;
     memories.reserve(units.size()); // the stagings refer to the elements
     // Each loaded unit is staged while the next one loads. The stagings run one after the
     // other (each waits for the one before), never two at a time.
     std::future<void> staging;
     try {
-        for (const UnitLoad& unit : units) {
+        for (const UnitRecord& unit : units) {
             try {
                 memories.push_back(loadUnit(unit));
-            } catch (const ImageError& e) {
+            } catch (const images::ImageError& e) {
                 throw ChainError(unit.slot, e);
             }
             const UnitMemory& loaded = memories.back();
@@ -191,15 +205,6 @@ std::vector<UnitMemory> downloadChain(std::span<const UnitLoad> units, const fs:
         } catch (const std::exception& e) {
             notWritten(folder, e);
         }
-    } catch (const ImageError& e) {
-        if (staging.valid()) {
-            staging.wait();
-        }
-        discardStaged(folder, memories);
-        if (const auto* chain = dynamic_cast<const ChainError*>(&e)) {
-            throw *chain;
-        }
-        throw ChainError(-1, e);
     } catch (...) {
         if (staging.valid()) {
             staging.wait();
@@ -268,4 +273,4 @@ std::optional<UnitManifest> readUnitManifest(const fs::path& folder, int slot) {
     return manifest;
 }
 
-} // namespace vanter::images
+} // namespace vanter::standin
