@@ -148,7 +148,7 @@ void Accessibility::labelsAreTiedToTheirControls() {
     QList<std::pair<QLabel*, QWidget*>> pairs{{window().PrinterPort, window().PrinterCombo},
                                               {window().ResetLevel, window().ResetCombo}};
     for (int slot = 0; slot < 4; ++slot) {
-        const TVante3_0::UnitControls& unit = window().unit(slot);
+        const UnitPanel::Controls& unit = window().unit(slot);
         pairs << std::pair<QLabel*, QWidget*>{unit.eprom, unit.epromCombo}
               << std::pair<QLabel*, QWidget*>{unit.fileFormat, unit.formatCombo}
               << std::pair<QLabel*, QWidget*>{unit.addrLabel, unit.addrEdit}

@@ -272,7 +272,7 @@ void WindowInventory::offsetEdits() {
     QCOMPARE(edit->text(), QStringLiteral("0123456789"));
 
     // Within the limit it edits as any edit: caret, selection and undo.
-    w.showOffset(0, QStringLiteral("0x0000"));
+    w.panel(0).showOffset(QStringLiteral("0x0000"));
     QTest::keyClick(edit, Qt::Key_Home);
     QTest::keyClick(edit, Qt::Key_Right);
     QTest::keyClick(edit, Qt::Key_Right);
@@ -294,7 +294,7 @@ void WindowInventory::offsetEdits() {
     // A longer text set by the program (read from a file) is shown whole; typing may shorten
     // it but not lengthen it.
     const QString loaded = QString(79, u'0');
-    w.showOffset(0, loaded);
+    w.panel(0).showOffset(loaded);
     QCOMPARE(edit->text(), loaded);
     edit->end(false);
     QTest::keyClick(edit, Qt::Key_1);

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialogs.h"
+#include "app/common/dialogs.h"
 #include "emulator/driver.h"
 #include "main_window.h"
 

@@ -45,7 +45,7 @@ struct PanelLook {
     bool operator==(const PanelLook&) const = default;
 };
 
-PanelLook lookOf(const TVante3_0::UnitControls& unit) {
+PanelLook lookOf(const UnitPanel::Controls& unit) {
     PanelLook look;
     look.checked = unit.vanter->isChecked();
     for (QWidget* control :
@@ -72,7 +72,7 @@ private:
     std::unique_ptr<ShownWindow> shown_;
     TVante3_0& window() { return *shown_->window; }
     FakeDialogs& dialogs() { return shown_->dialogs; }
-    TVante3_0::UnitControls& unit(int slot) { return window().unit(slot); }
+    const UnitPanel::Controls& unit(int slot) { return window().unit(slot); }
 
     // Lets queued exit checks run.
     static void settle() {
