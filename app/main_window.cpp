@@ -388,8 +388,8 @@ void TVante3_0::setStatusText(std::string_view text) {
     statusPanel_->repaint();
 }
 
-void TVante3_0::showMessage(std::string_view text) {
-    messageBox(fromLocal8Bit(text), kMbOk);
+void TVante3_0::showOutcome(const vanter::CommandOutcome& outcome) {
+    messageBox(fromLocal8Bit(outcome.message()), kMbOk);
 }
 
 void TVante3_0::handlerStarted() noexcept {
@@ -425,11 +425,11 @@ void TVante3_0::BrowseBtnClick(int slot) {
 }
 
 void TVante3_0::DownloadButClick() {
-    guarded([&] { vanter::runDownload(configuration(), driver_, *this); });
+    guarded([&] { showOutcome(vanter::runDownload(configuration(), driver_, *this)); });
 }
 
 void TVante3_0::CheckClick() {
-    guarded([&] { vanter::runCheck(configuration(), driver_, *this); });
+    guarded([&] { showOutcome(vanter::runCheck(configuration(), driver_, *this)); });
 }
 
 void TVante3_0::CloseButClick() {

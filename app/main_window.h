@@ -30,6 +30,10 @@ class QMenuBar;
 class QPushButton;
 class QStatusBar;
 
+namespace vanter {
+struct CommandOutcome;
+} // namespace vanter
+
 namespace vanter::app {
 class EventRules;
 class FileCommands;
@@ -111,9 +115,8 @@ public:
 
     QString statusText() const;
 
-    // vanter::Reporter: the status bar's text, then a message box.
+    // vanter::Reporter: the status bar's text, shown before the driver call that follows.
     void setStatusText(std::string_view text) override;
-    void showMessage(std::string_view text) override;
 
     void setDriver(vanter::Driver& driver) noexcept { driver_.wrap(driver); }
 
@@ -159,6 +162,9 @@ private:
         Published& operator=(const Published&) = delete;
         TVante3_0* window;
     };
+
+    // A command's verdict in a message box.
+    void showOutcome(const vanter::CommandOutcome& outcome);
 
     void buildWindow();
     void buildTopRow(QWidget* client);

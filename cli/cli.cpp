@@ -20,30 +20,7 @@ namespace vanter::cli {
 
 namespace {
 
-// Passes the calls on and remembers their results, which decide the exit status.
-class RecordingDriver final : public Driver {
-public:
-    explicit RecordingDriver(Driver& driver) : driver_(driver) {}
-
-    std::int32_t sayHello() override {
-        sayHelloResult = driver_.sayHello();
-        return *sayHelloResult;
-    }
-    std::int32_t checkVT(std::int32_t port, std::int32_t reset, std::int32_t memoryType,
-                         std::int32_t slot) override {
-        checkResult = driver_.checkVT(port, reset, memoryType, slot);
-        return *checkResult;
-    }
-
-    std::optional<std::int32_t> sayHelloResult;
-    std::optional<std::int32_t> checkResult; // of the last call
-
-private:
-    Driver& driver_;
-};
-
-// The status bar and the message box of the window. The message's first line is the verdict;
-// the lines after it repeat what the status text said.
+// The window's status bar: each text to `live` as it comes (if given), the last one kept.
 class CollectingReporter final : public Reporter {
 public:
     explicit CollectingReporter(std::ostream* live) : live_(live) {}
@@ -54,14 +31,25 @@ public:
             *live_ << terminalText(text) << std::endl;
         }
     }
-    void showMessage(std::string_view text) override { verdict = text.substr(0, text.find('\n')); }
 
     std::optional<std::string> status; // the last one
-    std::optional<std::string> verdict;
 
 private:
     std::ostream* live_;
 };
+
+// The exit status documented in docs/cli.md for what Download or Check came to.
+int exitStatus(const CommandOutcome& result) {
+    switch (result.kind) {
+    case CommandOutcome::Kind::NoUnitEnabled:
+        return kExitConfiguration;
+    case CommandOutcome::Kind::ScriptNotWritten:
+        return kExitScript;
+    case CommandOutcome::Kind::DriverCalled:
+        break;
+    }
+    return result.succeeded() ? kExitOk : kExitFailed;
+}
 
 // The configuration as the window holds it after reading the file at start-up: the reader
 // fills controls that were all unchecked and empty. A file that can't be opened is named as
@@ -83,27 +71,20 @@ struct Outcome {
 
 // One download; `live` receives the status texts as they come (nullptr: collected only).
 Outcome download(const Configuration& config, Driver& driver, std::ostream* live) {
-    RecordingDriver recording(driver);
     CollectingReporter reporter(live);
     Outcome outcome;
+    CommandOutcome result;
     try {
-        runDownload(config, recording, reporter);
+        result = runDownload(config, driver, reporter);
     } catch (const Error& error) {
         outcome.status = kExitConfiguration;
         outcome.err.emplace_back(error.message());
         return outcome;
     }
-    const std::string verdict = reporter.verdict.value_or("");
-    if (!config.anyEnabled()) {
-        outcome.status = kExitConfiguration;
-    } else if (!recording.sayHelloResult) {
-        outcome.status = kExitScript;
-    } else if (*recording.sayHelloResult != 0) {
-        outcome.status = kExitFailed;
-    }
+    outcome.status = exitStatus(result);
     if (outcome.status == kExitOk) {
-        if (verdict != reporter.status) {
-            outcome.out.push_back(verdict);
+        if (result.verdict != reporter.status) {
+            outcome.out.push_back(result.verdict);
         }
         if (live == nullptr && reporter.status) {
             outcome.out.insert(outcome.out.begin(), *reporter.status);
@@ -112,7 +93,7 @@ Outcome download(const Configuration& config, Driver& driver, std::ostream* live
         if (live == nullptr && reporter.status) {
             outcome.err.push_back(*reporter.status);
         }
-        outcome.err.push_back(verdict);
+        outcome.err.push_back(result.verdict);
     }
     return outcome;
 }
@@ -136,17 +117,11 @@ int runDownloadCommand(const Arguments& arguments, CliContext& context) {
 
 int runCheckCommand(const Arguments& arguments, CliContext& context) {
     const Configuration config = readConfiguration(arguments.file);
-    RecordingDriver recording(context.driver);
     CollectingReporter reporter(&context.out);
-    runCheck(config, recording, reporter);
+    const CommandOutcome result = runCheck(config, context.driver, reporter);
     Outcome outcome;
-    if (!config.anyEnabled()) {
-        outcome.status = kExitConfiguration;
-    } else if (recording.checkResult.value_or(0) != 0) {
-        outcome.status = kExitFailed;
-    }
-    (outcome.status == kExitOk ? outcome.out : outcome.err)
-        .push_back(reporter.verdict.value_or(""));
+    outcome.status = exitStatus(result);
+    (outcome.status == kExitOk ? outcome.out : outcome.err).push_back(result.verdict);
     return print(outcome, context);
 }
 

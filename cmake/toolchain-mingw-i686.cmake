@@ -2,31 +2,6 @@
 # PortGate.DLL is 32-bit and loads only into a 32-bit process.
 #   cmake -S . -B build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake \
 #         -DVANTER_BUILD_GUI=OFF
-# Test programs run under wine when it is installed (CMAKE_CROSSCOMPILING_EMULATOR).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(VANTER_MINGW_PREFIX i686-w64-mingw32)
-# The posix thread model: GCC 12's win32 model has no std::thread or std::mutex.
-set(CMAKE_C_COMPILER ${VANTER_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VANTER_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${VANTER_MINGW_PREFIX}-windres)
-set(CMAKE_DLLTOOL ${VANTER_MINGW_PREFIX}-dlltool)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VANTER_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Programs and DLLs carry their own libgcc, libstdc++ and winpthread: they run on a bare
-# Windows (or wine) without MinGW's runtime DLLs beside them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-
-if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
-    find_program(VANTER_WINE NAMES wine)
-    if(VANTER_WINE)
-        set(CMAKE_CROSSCOMPILING_EMULATOR ${VANTER_WINE})
-    endif()
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -51,8 +51,8 @@ std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
 // After the temporary file could not be created: for lack of permission, the file is written
 // in place instead, if there is one; else, or when that fails too, the write fails.
 void writeInPlaceOrFail(const std::filesystem::path& target, std::string_view bytes,
-                        const std::error_code& refused) {
-    if (isPermissionDenied(refused)) {
+                        LockedFolder locked, const std::error_code& refused) {
+    if (locked == LockedFolder::writeInPlace && isPermissionDenied(refused)) {
         if (const auto written = writeInPlace(target, bytes)) {
             if (*written) {
                 fail(target, written->message());
@@ -121,13 +121,13 @@ std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
 }
 
 // Writes beside the target and moves the new file over it.
-void replace(const std::filesystem::path& target, std::string_view bytes,
+void replace(const std::filesystem::path& target, std::string_view bytes, LockedFolder locked,
              const std::error_code& refusal) {
     std::wstring temporary;
     HANDLE file = INVALID_HANDLE_VALUE;
     const std::error_code created = refusal ? refusal : createTemporary(target, temporary, file);
     if (created) {
-        writeInPlaceOrFail(target, bytes, created);
+        writeInPlaceOrFail(target, bytes, locked, created);
         return;
     }
     bool ok = writeAll(file, bytes) && FlushFileBuffers(file) != 0;
@@ -219,7 +219,7 @@ std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
 }
 
 // Writes beside the target and moves the new file over it.
-void replace(const std::filesystem::path& target, std::string_view bytes,
+void replace(const std::filesystem::path& target, std::string_view bytes, LockedFolder locked,
              const std::error_code& refusal) {
     const std::filesystem::path folder = folderOf(target);
 
@@ -234,7 +234,7 @@ void replace(const std::filesystem::path& target, std::string_view bytes,
         refusal ? refusal
                 : createTemporary(folder, hadFile ? previous.st_mode & 0666 : 0666, temporary, fd);
     if (created) {
-        writeInPlaceOrFail(target, bytes, created);
+        writeInPlaceOrFail(target, bytes, locked, created);
         return;
     }
 
@@ -271,16 +271,17 @@ void replace(const std::filesystem::path& target, std::string_view bytes,
 
 } // namespace
 
-void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
-    writeFileAtomically(target, bytes, {});
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
+                         LockedFolder locked) {
+    writeFileAtomically(target, bytes, locked, {});
 }
 
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                         std::error_code refusal) {
+                         LockedFolder locked, std::error_code refusal) {
     if (!target.has_filename()) {
         fail(target, "not a file name");
     }
-    replace(target, bytes, refusal);
+    replace(target, bytes, locked, refusal);
 }
 
 } // namespace vanter

@@ -78,11 +78,14 @@ TEST(AtomicFile, WritesInPlaceWhereNoFileMayBeCreated) {
         const char* previous; // nullptr: no file there
         std::error_code refusal;
         const char* error; // the reason of the FileError; nullptr: written
+        LockedFolder locked = LockedFolder::writeInPlace;
     } cases[] = {
         {"existing file, permission denied", "old bytes of the file", denied, nullptr},
         {"existing file, not permitted", "old", notPermitted, nullptr},
         {"no file to write", nullptr, denied, "Permission denied"},
         {"another failure", "old", full, "No space left on device"},
+        // A user's configuration file is only ever replaced whole.
+        {"a user's file", "old", denied, "Permission denied", LockedFolder::fail},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,11 +96,11 @@ TEST(AtomicFile, WritesInPlaceWhereNoFileMayBeCreated) {
             fs::create_hard_link(file, folder / "link");
         }
         if (c.error == nullptr) {
-            writeFileAtomically(file, "new", c.refusal);
+            writeFileAtomically(file, "new", LockedFolder::writeInPlace, c.refusal);
             EXPECT_EQ(readBytes(folder / "link"), "new");
         } else {
             try {
-                writeFileAtomically(file, "new", c.refusal);
+                writeFileAtomically(file, "new", c.locked, c.refusal);
                 ADD_FAILURE() << "no error";
             } catch (const FileError& e) {
                 EXPECT_EQ(e.what(), "Cannot write '" + file.string() + "': " + c.error);
@@ -121,7 +124,7 @@ TEST(AtomicFile, InPlaceWritesNoLinkAndNoPipe) {
     ASSERT_EQ(::mkfifo((folder / "pipe.in3").c_str(), 0600), 0);
     for (const char* name : {"link.in3", "pipe.in3"}) {
         try {
-            writeFileAtomically(folder / name, "new",
+            writeFileAtomically(folder / name, "new", LockedFolder::writeInPlace,
                                 std::make_error_code(std::errc::permission_denied));
             ADD_FAILURE() << "no error writing " << name;
         } catch (const FileError& e) {

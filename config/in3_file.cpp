@@ -198,8 +198,9 @@ std::string formatConfiguration(const Configuration& config) {
     return text;
 }
 
-void writeConfigurationFile(const std::filesystem::path& target, const Configuration& config) {
-    writeFileAtomically(target, formatConfiguration(config));
+void writeConfigurationFile(const std::filesystem::path& target, const Configuration& config,
+                            LockedFolder locked) {
+    writeFileAtomically(target, formatConfiguration(config), locked);
 }
 
 void readConfiguration(std::istream& in, Configuration& config) {

@@ -8,6 +8,7 @@
 #include <istream>
 #include <string>
 
+#include "atomic_file.h"
 #include "configuration.h"
 
 namespace vanter {
@@ -29,7 +30,8 @@ std::string formatConfiguration(const Configuration& config);
 
 // Builds the text, then replaces `target` atomically. Throws as formatConfiguration, and
 // FileError naming the file when it can't be written; the previous file then stays as it was.
-void writeConfigurationFile(const std::filesystem::path& target, const Configuration& config);
+void writeConfigurationFile(const std::filesystem::path& target, const Configuration& config,
+                            LockedFolder locked = LockedFolder::fail);
 
 // Applies a configuration text to `config`: sets only what the text names, never unchecks a
 // slot. On any error (a port line that does not convert, a line over kMaxLineLength, more than

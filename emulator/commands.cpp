@@ -5,56 +5,60 @@
 #include "config/errors.h"
 #include "config/in3_file.h"
 #include "config/numbers.h"
+#include "driver_result_codes.h"
 #include "script_path.h"
 
 namespace vanter {
 
 namespace {
 
-struct Outcome {
-    std::string status;
-    std::string message;
-};
+using Kind = CommandOutcome::Kind;
 
-Outcome downloadOutcome(std::int32_t result) {
+std::string downloadStatus(std::int32_t result) {
     switch (result) {
-    case 0:
-        return {"Download OK", "Download OK"};
-    case -1:
-        return {"LPT Driver might not be installed", "Download Fail"};
-    case 146:
-        return {"Fail to initialize USB port", "Download Fail"};
-    case 153:
-        return {"Can't find VANTER III(A)", "Download Fail"};
+    case driver_result::kOk:
+        return "Download OK";
+    case driver_result::kNoPrinterDriver:
+        return "LPT Driver might not be installed";
+    case driver_result::kUsbFailed:
+        return "Fail to initialize USB port";
+    case driver_result::kUnitNotFound:
+        return "Can't find VANTER III(A)";
     default:
-        return {"Download Fail# " + toHex(result), "Download Fail"};
+        return "Download Fail# " + toHex(result);
     }
+}
+
+CommandOutcome noUnitEnabled() {
+    return {Kind::NoUnitEnabled, {}, std::string(kNoVanterSelected), {}};
 }
 
 // The driver would read a stale or missing script: report it and leave the driver alone.
-// The detail names the file; a writer's reason that does not is given the name.
-void reportUnwritableScript(Reporter& reporter, const std::filesystem::path& script,
-                            const std::string& reason) {
-    const std::string detail =
-        reason.find(script.string()) != std::string::npos
-            ? reason
-            : "Download script '" + script.string() + "' not written: " + reason;
-    reporter.setStatusText("Download Fail: " + detail);
-    reporter.showMessage("Download Fail\n\n" + detail);
+CommandOutcome scriptNotWritten(Reporter& reporter, const std::string& reason) {
+    reporter.setStatusText("Download Fail: " + reason);
+    return {Kind::ScriptNotWritten, {}, "Download Fail", reason};
 }
 
-void download(const Configuration& config, Driver& driver, Reporter& reporter,
-              const std::filesystem::path& scriptPath) {
+CommandOutcome download(const Configuration& config, Driver& driver, Reporter& reporter,
+                        const std::filesystem::path& scriptPath) {
     try {
-        writeConfigurationFile(scriptPath, config);
+        // A standard user may write the script at the root of C: but create no file there.
+        writeConfigurationFile(scriptPath, config, LockedFolder::writeInPlace);
     } catch (const FileError& error) {
-        reportUnwritableScript(reporter, scriptPath, error.what());
-        return;
+        // The reason names the file; a writer's reason that does not is given the name.
+        const std::string reason = error.what();
+        return scriptNotWritten(reporter, reason.find(scriptPath.string()) != std::string::npos
+                                              ? reason
+                                              : "Download script '" + scriptPath.string() +
+                                                    "' not written: " + reason);
     }
     reporter.setStatusText("Download....");
-    const Outcome outcome = downloadOutcome(driver.sayHello());
-    reporter.setStatusText(outcome.status);
-    reporter.showMessage(outcome.message);
+    const std::int32_t result = driver.sayHello();
+    reporter.setStatusText(downloadStatus(result));
+    return {Kind::DriverCalled,
+            {result},
+            result == driver_result::kOk ? "Download OK" : "Download Fail",
+            {}};
 }
 
 std::string slotName(int slot) {
@@ -63,41 +67,37 @@ std::string slotName(int slot) {
 
 } // namespace
 
-void runDownload(const Configuration& config, Driver& driver, Reporter& reporter,
-                 const std::filesystem::path& scriptPath) {
+CommandOutcome runDownload(const Configuration& config, Driver& driver, Reporter& reporter,
+                           const std::filesystem::path& scriptPath) {
     if (!config.anyEnabled()) {
-        reporter.showMessage(kNoVanterSelected);
-        return;
+        return noUnitEnabled();
     }
-    download(config, driver, reporter, scriptPath);
+    return download(config, driver, reporter, scriptPath);
 }
 
-void runDownload(const Configuration& config, Driver& driver, Reporter& reporter) {
+CommandOutcome runDownload(const Configuration& config, Driver& driver, Reporter& reporter) {
     if (!config.anyEnabled()) {
-        reporter.showMessage(kNoVanterSelected);
-        return;
+        return noUnitEnabled();
     }
     std::filesystem::path scriptPath;
     try {
         scriptPath = downloadScriptPath();
     } catch (const FileError& error) {
         // The reason names the folder that can't be had.
-        reporter.setStatusText(std::string("Download Fail: ") + error.what());
-        reporter.showMessage(std::string("Download Fail\n\n") + error.what());
-        return;
+        return scriptNotWritten(reporter, error.what());
     }
-    download(config, driver, reporter, scriptPath);
+    return download(config, driver, reporter, scriptPath);
 }
 
-void runCheck(const Configuration& config, Driver& driver, Reporter& reporter) {
+CommandOutcome runCheck(const Configuration& config, Driver& driver, Reporter& reporter) {
     if (!config.anyEnabled()) {
-        reporter.showMessage(kNoVanterSelected);
-        return;
+        return noUnitEnabled();
     }
     // Computed once, before anything is shown: a typed port that does not convert stops here.
     const std::int32_t port = portNumber(config.port);
     const std::int32_t reset = config.resetLevel;
 
+    CommandOutcome outcome{Kind::DriverCalled, {}, "Check OK", {}};
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const SlotSettings& settings = config.slots[static_cast<std::size_t>(slot)];
         if (!settings.enabled)
@@ -106,17 +106,19 @@ void runCheck(const Configuration& config, Driver& driver, Reporter& reporter) {
         const std::int32_t memoryType = settings.memoryType;
         reporter.setStatusText("Checking " + slotName(slot) + "...");
         const std::int32_t result = driver.checkVT(port, reset, memoryType, slot);
-        if (result == 0)
+        outcome.driverResults.push_back(result);
+        if (result == driver_result::kOk)
             continue;
-        if (result >= 256)
-            reporter.setStatusText(slotName(slot) + " fails at address $" + toHex(result - 256));
+        if (driver_result::isMemoryFault(result))
+            reporter.setStatusText(slotName(slot) + " fails at address $" +
+                                   toHex(driver_result::memoryFaultAddress(result)));
         else
             reporter.setStatusText(slotName(slot) + " config error $" + toHex(result));
-        reporter.showMessage(slotName(slot) + " Fail");
-        return;
+        outcome.verdict = slotName(slot) + " Fail";
+        return outcome;
     }
     reporter.setStatusText("Checking Vanter OK");
-    reporter.showMessage("Check OK");
+    return outcome;
 }
 
 } // namespace vanter

@@ -13,6 +13,7 @@
 
 namespace {
 
+using vanter::CommandOutcome;
 using vanter::Configuration;
 using vanter::testing::readBytes;
 using vanter::testing::TestFolder;
@@ -20,20 +21,23 @@ using vanter::testing::writeBytes;
 
 using Log = std::vector<std::string>;
 
-// Records status texts and messages in the order they are shown.
+// Records status texts in the order they are shown.
 class FakeReporter final : public vanter::Reporter {
 public:
     explicit FakeReporter(Log& log) : log_(log) {}
     void setStatusText(std::string_view text) override {
         log_.push_back("status: " + std::string(text));
     }
-    void showMessage(std::string_view text) override {
-        log_.push_back("message: " + std::string(text));
-    }
 
 private:
     Log& log_;
 };
+
+// Logs the message the window shows for a command's outcome, after its status texts.
+CommandOutcome shown(Log& log, CommandOutcome outcome) {
+    log.push_back("message: " + outcome.message());
+    return outcome;
+}
 
 // Answers with scripted results, records every call in the same log, and keeps the script as
 // it stood when SayHello was called.
@@ -85,8 +89,8 @@ protected:
     FakeReporter reporter{log};
     FakeDriver driver{log, script};
 
-    void download(const Configuration& config) {
-        vanter::runDownload(config, driver, reporter, script);
+    CommandOutcome download(const Configuration& config) {
+        return shown(log, vanter::runDownload(config, driver, reporter, script));
     }
 };
 
@@ -114,10 +118,13 @@ TEST_F(DownloadTest, EveryResultGivesItsStatusAndVerdict) {
         log.clear();
         driver.scriptsSeen.clear();
         driver.helloResult = row.result;
-        download(Configuration::defaults());
+        const CommandOutcome outcome = download(Configuration::defaults());
         EXPECT_EQ(log,
                   (Log{"status: Download....", "SayHello()", std::string("status: ") + row.status,
                        std::string("message: ") + row.message}));
+        EXPECT_EQ(outcome.kind, CommandOutcome::Kind::DriverCalled);
+        EXPECT_EQ(outcome.driverResults, std::vector<std::int32_t>{row.result});
+        EXPECT_EQ(outcome.succeeded(), row.result == 0);
         // The script is complete and closed before the driver reads it.
         EXPECT_EQ(driver.scriptsSeen, Log{kDefaultScript});
     }
@@ -138,7 +145,7 @@ TEST_F(DownloadTest, OnlySlotTwoGivesItsRecordAloneAndOneCall) {
 
 TEST_F(DownloadTest, RefusalShowsOnlyItsMessageAndTouchesNoFile) {
     const Configuration none = enabling({});
-    download(none);
+    EXPECT_EQ(download(none).kind, CommandOutcome::Kind::NoUnitEnabled);
     EXPECT_EQ(log, Log{"message: No Vanter is selected: Abort!!"});
     EXPECT_FALSE(std::filesystem::exists(script));
 
@@ -189,7 +196,10 @@ TEST_F(DownloadTest, ScriptThatCantBeWrittenIsReportedAndTheDriverNotCalled) {
         log.clear();
         Configuration config = Configuration::defaults();
         config.slots[0].fileName = c.fileName;
-        vanter::runDownload(config, driver, reporter, c.script);
+        const CommandOutcome outcome =
+            shown(log, vanter::runDownload(config, driver, reporter, c.script));
+        EXPECT_EQ(outcome.kind, CommandOutcome::Kind::ScriptNotWritten);
+        EXPECT_NE(outcome.reason.find(c.script.string()), std::string::npos) << outcome.reason;
         ASSERT_EQ(log.size(), 2u);
         EXPECT_TRUE(log[0].starts_with("status: Download Fail: ")) << log[0];
         EXPECT_NE(log[0].find(c.script.string()), std::string::npos) << log[0];
@@ -223,7 +233,7 @@ protected:
 TEST_F(DownloadToScriptPathTest, WritesThePrivateScript) {
     const std::filesystem::path script = runtime / "vanter3" / "$$temp.in3";
     FakeDriver driver{log, script};
-    vanter::runDownload(Configuration::defaults(), driver, reporter);
+    shown(log, vanter::runDownload(Configuration::defaults(), driver, reporter));
     EXPECT_EQ(driver.scriptsSeen, Log{kDefaultScript});
     EXPECT_EQ(log.back(), "message: Download OK");
 }
@@ -232,7 +242,7 @@ TEST_F(DownloadToScriptPathTest, UnsafeFolderIsReportedAndTheDriverNotCalled) {
     std::filesystem::create_directory(runtime / "elsewhere");
     std::filesystem::create_directory_symlink(runtime / "elsewhere", runtime / "vanter3");
     FakeDriver driver{log, runtime / "vanter3" / "$$temp.in3"};
-    vanter::runDownload(Configuration::defaults(), driver, reporter);
+    shown(log, vanter::runDownload(Configuration::defaults(), driver, reporter));
     ASSERT_EQ(log.size(), 2u);
     EXPECT_TRUE(log[0].starts_with("status: Download Fail: ")) << log[0];
     EXPECT_NE(log[0].find((runtime / "vanter3").string()), std::string::npos) << log[0];
@@ -254,7 +264,7 @@ TEST(DownloadToScriptPathTest, WritesTheFixedScriptOnWindows) {
     Configuration config = Configuration::defaults();
     const std::string name = vanter::nativeName(L"C:\\Firmware\\Gr\u00fc\u00dfe\\boot.hex");
     config.slots[0].fileName = name;
-    vanter::runDownload(config, driver, reporter);
+    shown(log, vanter::runDownload(config, driver, reporter));
     const std::string expected = "1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n" + name + "\r\nN";
     EXPECT_EQ(driver.scriptsSeen, Log{expected});
     EXPECT_EQ(readBytes(script), expected); // left in place for the library
@@ -270,14 +280,18 @@ protected:
     FakeReporter reporter{log};
     FakeDriver driver{log, folder / "unused"};
 
-    void check(const Configuration& config) { vanter::runCheck(config, driver, reporter); }
+    CommandOutcome check(const Configuration& config) {
+        return shown(log, vanter::runCheck(config, driver, reporter));
+    }
 };
 
 TEST_F(CheckTest, SlotsOneAndThreePassInOrder) {
     Configuration config = enabling({1, 3});
     config.slots[1].memoryType = 14; // "32M": the call counts from 0
     config.slots[3].memoryType = 0;  // "2764"
-    check(config);
+    const CommandOutcome outcome = check(config);
+    EXPECT_EQ(outcome.driverResults, (std::vector<std::int32_t>{0, 0}));
+    EXPECT_TRUE(outcome.succeeded());
     EXPECT_EQ(log, (Log{"status: Checking Vanter#1...", "CheckVT(1, 0, 14, 1)",
                         "status: Checking Vanter#3...", "CheckVT(1, 0, 0, 3)",
                         "status: Checking Vanter OK", "message: Check OK"}));
@@ -311,7 +325,9 @@ TEST_F(CheckTest, FailureTexts) {
         SCOPED_TRACE(row.status);
         log.clear();
         driver.checkResults = {row.result};
-        check(enabling({row.slot}));
+        const CommandOutcome outcome = check(enabling({row.slot}));
+        EXPECT_EQ(outcome.driverResults, std::vector<std::int32_t>{row.result});
+        EXPECT_FALSE(outcome.succeeded());
         const std::string name = "Vanter#" + std::to_string(row.slot);
         EXPECT_EQ(log, (Log{"status: Checking " + name + "...",
                             "CheckVT(1, 0, 4, " + std::to_string(row.slot) + ")",
@@ -321,7 +337,7 @@ TEST_F(CheckTest, FailureTexts) {
 
 TEST_F(CheckTest, PassingSlotsBeforeAFailureAreReportedOnlyByTheFailure) {
     driver.checkResults = {0, 0x99};
-    check(enabling({0, 2, 3}));
+    EXPECT_EQ(check(enabling({0, 2, 3})).driverResults, (std::vector<std::int32_t>{0, 0x99}));
     EXPECT_EQ(log, (Log{"status: Checking Vanter#0...", "CheckVT(1, 0, 4, 0)",
                         "status: Checking Vanter#2...", "CheckVT(1, 0, 4, 2)",
                         "status: Vanter#2 config error $99", "message: Vanter#2 Fail"}));
@@ -373,7 +389,7 @@ TEST_F(CheckTest, NothingSelectedPassesMinusOne) {
 TEST_F(CheckTest, RefusalShowsOnlyItsMessage) {
     Configuration config = enabling({});
     config.port = "lpt1"; // the refusal comes first
-    check(config);
+    EXPECT_EQ(check(config).kind, CommandOutcome::Kind::NoUnitEnabled);
     EXPECT_EQ(log, Log{"message: No Vanter is selected: Abort!!"});
 }
 

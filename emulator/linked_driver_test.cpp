@@ -20,12 +20,13 @@ using vanter::testing::ScopedEnv;
 using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 
+// Status texts as they come, then the message the window shows, in brackets.
 class RecordingReporter final : public vanter::Reporter {
 public:
     std::vector<std::string> log;
     void setStatusText(std::string_view text) override { log.emplace_back(text); }
-    void showMessage(std::string_view text) override {
-        log.push_back("[" + std::string(text) + "]");
+    void show(const vanter::CommandOutcome& outcome) {
+        log.push_back("[" + outcome.message() + "]");
     }
 };
 
@@ -48,7 +49,7 @@ protected:
 };
 
 TEST_F(LinkedDriverTest, DownloadReachesTheStandIn) {
-    vanter::runDownload(config, vanter::linkedDriver(), reporter);
+    reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
     EXPECT_EQ(reporter.log,
               (std::vector<std::string>{"Download....", "Download OK", "[Download OK]"}));
     EXPECT_EQ(readBytes(runtime / "calls.txt"),
@@ -56,23 +57,23 @@ TEST_F(LinkedDriverTest, DownloadReachesTheStandIn) {
                   " -> 0\n  note: unit memories in " + (runtime / "state").string() + "\n");
 
     config.slots[2].fileName = (runtime / "absent.bin").string();
-    vanter::runDownload(config, vanter::linkedDriver(), reporter);
+    reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
     EXPECT_EQ(reporter.log.back(), "[Download Fail]");
     EXPECT_EQ(reporter.log[reporter.log.size() - 2], "Download Fail# 40"); // no such file
 
     ScopedEnv absent("VANTER_SIM_UNITS", "0,1,3");
-    vanter::runDownload(config, vanter::linkedDriver(), reporter);
+    reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
     EXPECT_EQ(reporter.log[reporter.log.size() - 2], "Can't find VANTER III(A)");
 }
 
 TEST_F(LinkedDriverTest, CheckReachesTheStandIn) {
     config.port = "0x2F8";
     config.slots[2].memoryType = 14;
-    vanter::runCheck(config, vanter::linkedDriver(), reporter);
+    reporter.show(vanter::runCheck(config, vanter::linkedDriver(), reporter));
     EXPECT_EQ(reporter.log.back(), "[Check OK]");
 
     ScopedEnv faulty("VANTER_SIM_FAULT", "2:1f00");
-    vanter::runCheck(config, vanter::linkedDriver(), reporter);
+    reporter.show(vanter::runCheck(config, vanter::linkedDriver(), reporter));
     EXPECT_EQ(reporter.log[reporter.log.size() - 2], "Vanter#2 fails at address $1f00");
     EXPECT_EQ(reporter.log.back(), "[Vanter#2 Fail]");
     EXPECT_EQ(readBytes(runtime / "calls.txt"),
@@ -94,12 +95,12 @@ TEST_F(LinkedDriverTest, AnsiFileNameReachesTheLibraryOnWindows) {
     writeBytes(image, "\x55\xaa");
     config.slots[0].fileName = name;
     config.slots[2].enabled = false;
-    vanter::runDownload(config, vanter::linkedDriver(), reporter);
+    reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
     EXPECT_EQ(reporter.log.back(), "[Download OK]");
     EXPECT_NE(readBytes("c:\\$$temp.in3").find("\r\n" + name + "\r\nN"), std::string::npos);
 
     std::filesystem::remove(image);
-    vanter::runDownload(config, vanter::linkedDriver(), reporter);
+    reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
     EXPECT_EQ(reporter.log.back(), "[Download Fail]");
 }
 

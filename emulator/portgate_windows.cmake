@@ -6,14 +6,17 @@
 #   VANTER_PORTGATE_STANDIN  build our stand-in (a simulated chain) as PortGate.dll instead,
 #                            for the tests; never what a user with units wants
 #   VANTER_PORTGATE_CALLCONV calling convention of the library, stdcall (the maker's) or cdecl
-if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
-    message(FATAL_ERROR "The maker's PortGate.DLL is 32-bit: configure a 32-bit build")
-endif()
 set(VANTER_PORTGATE_DIR "" CACHE PATH "Folder holding the maker's PortGate.DLL")
 option(VANTER_PORTGATE_STANDIN "Build the stand-in (simulated chain) as PortGate.dll" OFF)
 set(VANTER_PORTGATE_CALLCONV stdcall CACHE STRING
     "Calling convention of PortGate.DLL: stdcall or cdecl")
 set_property(CACHE VANTER_PORTGATE_CALLCONV PROPERTY STRINGS stdcall cdecl)
+
+# The maker's library is 32-bit: a 64-bit program can load only our stand-in.
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4 AND (VANTER_PORTGATE_DIR OR NOT VANTER_PORTGATE_STANDIN))
+    message(FATAL_ERROR "The maker's PortGate.DLL is 32-bit: configure a 32-bit build "
+                        "(a 64-bit build takes only the stand-in, VANTER_PORTGATE_STANDIN=ON)")
+endif()
 
 # The one place that decides the calling convention: portgate.h takes PORTGATE_CALL from here,
 # and the import library's decorated names follow it.
@@ -27,12 +30,13 @@ else()
 endif()
 
 # PortGate.def names the stdcall functions with their argument sizes. The same list without
-# them serves cdecl and MSVC's linker (which finds _SayHello@0 for SayHello by itself).
+# them serves cdecl, x86_64 (one calling convention, no decorated names) and MSVC's linker
+# (which finds _SayHello@0 for SayHello by itself).
 file(READ ${CMAKE_CURRENT_SOURCE_DIR}/PortGate.def def_text)
 string(REGEX REPLACE "@[0-9]+" "" def_text "${def_text}")
 set(plain_def ${CMAKE_CURRENT_BINARY_DIR}/PortGate-plain.def)
 file(CONFIGURE OUTPUT ${plain_def} CONTENT "${def_text}" @ONLY)
-if(VANTER_PORTGATE_CALLCONV STREQUAL "stdcall")
+if(VANTER_PORTGATE_CALLCONV STREQUAL "stdcall" AND CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(portgate_def ${CMAKE_CURRENT_SOURCE_DIR}/PortGate.def)
 else()
     set(portgate_def ${plain_def})
@@ -46,7 +50,13 @@ endif()
 
 set(portgate_implib ${CMAKE_CURRENT_BINARY_DIR}/PortGate${CMAKE_IMPORT_LIBRARY_SUFFIX})
 if(MSVC)
-    set(make_implib ${CMAKE_AR} /nologo /machine:x86 /def:${portgate_def} /out:${portgate_implib})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+        set(machine x86)
+    else()
+        set(machine x64)
+    endif()
+    set(make_implib ${CMAKE_AR} /nologo /machine:${machine} /def:${portgate_def}
+                    /out:${portgate_implib})
 else()
     if(NOT CMAKE_DLLTOOL)
         find_program(CMAKE_DLLTOOL NAMES dlltool REQUIRED)

@@ -4,13 +4,12 @@
 
 namespace vanter {
 
-// Where a command reports: the detailed text in the status bar, then the short verdict in a
-// message box (caption "VanterIII Message", OK only). The window implements it.
+// Where a command reports its progress as it runs: the detailed text in the status bar. The
+// window implements it; the verdict comes back in the command's CommandOutcome.
 class Reporter {
 public:
     virtual ~Reporter() = default;
     virtual void setStatusText(std::string_view text) = 0;
-    virtual void showMessage(std::string_view text) = 0;
 };
 
 } // namespace vanter

@@ -73,6 +73,8 @@ if(VANTER_SCDOC)
         vanter_gzip(${generated}/${page}.1 ${generated}/${page}.1.gz)
         install(FILES ${generated}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     endforeach()
+elseif(COMMAND vanter_missing_test_tool)
+    vanter_missing_test_tool(scdoc scdoc "the manual pages and the package test")
 else()
     message(WARNING "scdoc not found (./bootstrap installs it): the manual pages are left out")
 endif()
@@ -88,7 +90,7 @@ if(TARGET vanter3)
 endif()
 
 if(VANTER_BUILD_TESTS)
-    find_program(VANTER_BASH NAMES bash)
+    vanter_find_test_tool(VANTER_BASH bash PACKAGE bash FOR "the completion test")
     if(VANTER_BASH)
         add_test(NAME bash_completion
             COMMAND ${VANTER_BASH} ${CMAKE_CURRENT_SOURCE_DIR}/completion_test.sh

@@ -1,29 +1,68 @@
 #!/usr/bin/env bash
-# Cross-builds everything that needs no Qt for 32-bit Windows (MinGW-w64) and runs its tests
-# under wine, headless: the configuration core, the Download and Check commands, the driver
-# binding through the import library made from emulator/PortGate.def, and the stand-in
-# PortGate.dll. Then builds the binding and the stand-in once more with the cdecl calling
-# convention and runs their tests.
+# Cross-builds everything that needs no Qt for Windows (MinGW-w64) and runs its tests under
+# wine, headless: the configuration core, the Download and Check commands, the driver binding
+# through the import library made from emulator/PortGate.def, and the stand-in PortGate.dll.
+# Then builds the binding and the stand-in once more with the cdecl calling convention and
+# runs their tests.
+# The build is 32-bit (i686), as the maker's library is, wherever the machine runs 32-bit code.
+# Some machines run 64-bit code only (the kernel refuses i386 programs): there the tests run in
+# a 64-bit (x86_64) build under wine64 instead, and the 32-bit programs are built and their
+# exports checked without running them.
 #   tools/windows-check.sh            install what is missing, build, test
-#   VANTER_MINGW_BUILD_DIR=dir        build folder (default build-mingw); the wine prefix is
-#                                     made inside it
+#   VANTER_MINGW_BUILD_DIR=dir        build folder (default build-mingw; the 64-bit build goes
+#                                     to dir/x86_64); the wine prefix is made inside it
 #   VANTER_WINDOWS_CDECL=0            skip the cdecl build
-# Installs with apt-get (as root, or through sudo): the i386 architecture, the MinGW-w64
-# cross-compiler, wine32 and the GoogleTest sources.
+#   VANTER_WINDOWS_32BIT=0|1          take the 64-bit or the 32-bit way without probing
+# Installs with apt-get (as root, or through sudo): the MinGW-w64 cross-compilers, wine and the
+# GoogleTest sources; for the 32-bit way the i386 architecture and wine32, for the 64-bit way
+# wine64.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 build=${VANTER_MINGW_BUILD_DIR:-$top/build-mingw}
+build64=$build/x86_64
 jobs=$(nproc)
 
-packages=(cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386)
+# Does this machine run 32-bit x86 programs? Some kernels refuse them ("IA-32 emulation off"):
+# execve of an i386 program fails with "Exec format error", and wine32 can't start. The probe
+# is the smallest i386 Linux program (exit(0) through int 0x80); only that refusal means no.
+runs_32bit() {
+    case ${VANTER_WINDOWS_32BIT:-} in
+    0) return 1 ;;
+    1) return 0 ;;
+    esac
+    local probe=$build/i386-probe status=0 why
+    mkdir -p "$build"
+    base64 -d >"$probe" <<<'f0VMRgEBAQAAAAAAAAAAAAIAAwABAAAAVIAECDQAAAAAAAAAAAAAADQAIAABAAAAAAAAAAEAAAAAAAAAAIAECACABAhbAAAAWwAAAAUAAAAAEAAAMdsxwEDNgA=='
+    chmod +x "$probe"
+    # Run by bash itself: execvp (env, timeout, perl) would hand a refused program to sh.
+    why=$(
+        export LC_ALL=C
+        "$probe" 2>&1
+    ) || status=$?
+    rm -f "$probe"
+    ! [[ $status -eq 126 && $why == *"Exec format error"* ]]
+}
+
+if runs_32bit; then
+    bits=32
+    packages=(cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386)
+else
+    bits=64
+    echo "NOTE: this machine runs no 32-bit programs (the kernel refuses them: Exec format error)."
+    echo "NOTE: the 32-bit build could not be run on this machine. Its tests run in a 64-bit build"
+    echo "NOTE: under wine64 instead; the 32-bit programs are built and their exports checked."
+    # The i686 compiler too: the 32-bit programs are still built.
+    packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
+        wine wine64)
+fi
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
 install_missing() {
     local updated=
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [ "$bits" = 32 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         echo "Adding the i386 architecture (for wine32)"
         "${sudo[@]}" dpkg --add-architecture i386
         updated=no
@@ -43,17 +82,18 @@ install_missing() {
     fi
 }
 
-configure_and_build() { # folder, extra cmake arguments...
-    local dir=$1
-    shift
-    cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
+configure_and_build() { # i686 or x86_64, folder, extra cmake arguments...
+    local arch=$1 dir=$2
+    shift 2
+    cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTER_BUILD_GUI=OFF \
         -DVANTER_WERROR="${VANTER_WERROR:-ON}" -DVANTER_PORTGATE_STANDIN=ON "$@" >/dev/null
 }
 
-# A private, headless 32-bit wine prefix; its drive C: is where c:\$$temp.in3 lands.
-start_wine() {
-    export WINEPREFIX=$build/wine WINEARCH=win32 WINEDEBUG=-all
+# A private, headless wine prefix (win32 or win64) in the build folder; its drive C: is where
+# c:\$$temp.in3 lands.
+start_wine() { # build folder, wine architecture
+    export WINEPREFIX=$1/wine WINEARCH=$2 WINEDEBUG=-all
     export WINEDLLOVERRIDES="mscoree,mshtml=" # no .NET or HTML engine wanted, no prompts
     unset DISPLAY WAYLAND_DISPLAY
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -113,31 +153,67 @@ run_tests() { # build folder, ctest arguments...
 
 install_missing
 
-echo "== 32-bit Windows cross-build (stdcall, the maker's convention) in $build"
-configure_and_build "$build"
-cmake --build "$build" -j"$jobs"
-start_wine
-rm -f "$WINEPREFIX/drive_c/\$\$temp.in3"
-run_tests "$build"
-# The tests' downloads wrote the script where the maker's library reads it: the prefix's C:.
-if [ ! -f "$WINEPREFIX/drive_c/\$\$temp.in3" ]; then
-    echo "No download script at C:\\\$\$temp.in3 of the wine prefix" >&2
-    exit 1
-fi
-echo "Download script written at C:\\\$\$temp.in3 ($WINEPREFIX/drive_c)"
-echo "PortGate.dll exports:"
-"${VANTER_OBJDUMP:-i686-w64-mingw32-objdump}" -p "$build/bin/PortGate.dll" |
-    sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\t\[ *[0-9]*\] /  /p'
+logs=()
+cdecl_tests='^(standin_exports|StandinTest\.|LinkedDriverTest\.|DownloadToScriptPathTest\.)'
 
-logs=("$build/windows-check.log")
-if [ "${VANTER_WINDOWS_CDECL:-1}" != 0 ]; then
-    echo "== The binding and the stand-in with the cdecl calling convention in $build/cdecl"
-    configure_and_build "$build/cdecl" -DVANTER_PORTGATE_CALLCONV=cdecl
-    cmake --build "$build/cdecl" -j"$jobs" --target emulator_test standin_test
-    run_tests "$build/cdecl" -R '^(standin_exports|StandinTest\.|LinkedDriverTest\.|DownloadToScriptPathTest\.)'
-    logs+=("$build/cdecl/windows-check.log")
+# Builds in the folder, runs the tests under wine, and shows where the download script landed
+# and what PortGate.dll exports.
+build_and_run() { # i686 or x86_64, folder, wine architecture
+    local arch=$1 dir=$2
+    configure_and_build "$arch" "$dir"
+    cmake --build "$dir" -j"$jobs"
+    start_wine "$dir" "$3"
+    rm -f "$WINEPREFIX/drive_c/\$\$temp.in3"
+    run_tests "$dir"
+    logs+=("$dir/windows-check.log")
+    # The tests' downloads wrote the script where the maker's library reads it: the prefix's C:.
+    if [ ! -f "$WINEPREFIX/drive_c/\$\$temp.in3" ]; then
+        echo "No download script at C:\\\$\$temp.in3 of the wine prefix" >&2
+        exit 1
+    fi
+    echo "Download script written at C:\\\$\$temp.in3 ($WINEPREFIX/drive_c)"
+    echo "PortGate.dll exports:"
+    "${VANTER_OBJDUMP:-$arch-w64-mingw32-objdump}" -p "$dir/bin/PortGate.dll" |
+        sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' | sed -n 's/^\t\[ *[0-9]*\] /  /p'
+}
+
+# Builds the 32-bit programs without running any, and checks the DLL's exports, the test
+# program's imports and the import library's names (objdump and nm, no wine). Not through
+# ctest: it lists the tests by running the test programs.
+build_only() { # folder, build targets ("" for all), extra cmake arguments...
+    local dir=$1 targets=$2
+    shift 2
+    configure_and_build i686 "$dir" "$@"
+    # shellcheck disable=SC2086 # the targets are separate words
+    cmake --build "$dir" -j"$jobs" ${targets:+--target $targets}
+    cmake --build "$dir" --target standin_exports_check | sed -n 's/^-- //p'
+}
+
+if [ "$bits" = 32 ]; then
+    echo "== 32-bit Windows cross-build (stdcall, the maker's convention) in $build"
+    build_and_run i686 "$build" win32
+    if [ "${VANTER_WINDOWS_CDECL:-1}" != 0 ]; then
+        echo "== The binding and the stand-in with the cdecl calling convention in $build/cdecl"
+        configure_and_build i686 "$build/cdecl" -DVANTER_PORTGATE_CALLCONV=cdecl
+        cmake --build "$build/cdecl" -j"$jobs" --target emulator_test standin_test
+        run_tests "$build/cdecl" -R "$cdecl_tests"
+        logs+=("$build/cdecl/windows-check.log")
+    fi
+else
+    echo "== 64-bit Windows cross-build (x86_64, the stand-in PortGate.dll) in $build64"
+    build_and_run x86_64 "$build64" win64
+    echo "== 32-bit Windows cross-build (stdcall), built, not run, in $build"
+    build_only "$build" ""
+    if [ "${VANTER_WINDOWS_CDECL:-1}" != 0 ]; then
+        # x86_64 has one calling convention: there is no cdecl variant to run.
+        echo "== The binding and the stand-in with cdecl, 32-bit, built, not run, in $build/cdecl"
+        build_only "$build/cdecl" "emulator_test standin_test" -DVANTER_PORTGATE_CALLCONV=cdecl
+    fi
 fi
 
-# Both runs together, as the closing line.
+if [ "$bits" = 64 ]; then
+    echo "NOTE: the 32-bit build could not be run on this machine: its tests ran in the 64-bit build."
+fi
+# All runs together, as the closing line.
 count() { cat "${logs[@]}" | grep -E 'Test +#[0-9]+: ' | grep -cE "$1" || true; }
 echo "wine: $(count 'Passed') passed, $(count '\*\*\*(Failed|Timeout|Exception)') failed, $(count 'Skipped|Not Run') skipped"

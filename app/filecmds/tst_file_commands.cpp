@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "application.h"
+#include "as_ordinary_user.h"
 #include "config/in3_file.h"
 #include "filecmds/file_commands.h"
 #include "panels/unit_panel.h"
@@ -666,6 +667,7 @@ void FileCommandsTest::failedWriteKeepsOldFile() {
                                                                   QFileDevice::WriteOwner |
                                                                   QFileDevice::ExeOwner);
     });
+    const AsOrdinaryUser asOrdinaryUser; // root too is refused the locked folder
     if (cause == QLatin1String("locked")) {
         QFile probe(path(QStringLiteral("locked/probe")));
         if (probe.open(QIODevice::WriteOnly)) {

@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "as_ordinary_user.h"
 #include "panels/oem_typing.h"
 #include "panels/unit_panel.h"
 #include "window_test_support.h"
@@ -413,6 +414,7 @@ void Panels::fileNameCheck() {
              0);
 #endif
     QFile::setPermissions(dir.filePath(QStringLiteral("locked.bin")), QFileDevice::WriteOwner);
+    const AsOrdinaryUser asOrdinaryUser; // root too is refused locked.bin
     if (name.endsWith(QLatin1String("locked.bin")) &&
         QFile(dir.filePath(QStringLiteral("locked.bin"))).open(QIODevice::ReadOnly)) {
         QSKIP("This user reads files whatever their permissions say");

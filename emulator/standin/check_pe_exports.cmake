@@ -1,6 +1,7 @@
 # Windows: fails unless the DLL LIBRARY exports exactly SayHello and CheckVT by their plain
 # names, PROGRAM imports exactly these two names, by name, from PortGate.dll, and the import
-# library IMPORT_LIBRARY resolves the names that CALLCONV (stdcall or cdecl) gives them.
+# library IMPORT_LIBRARY resolves the names that CALLCONV (stdcall or cdecl) gives them on
+# x86, or the plain names on x86_64 (POINTER_SIZE 8), which has one convention.
 function(dump file out)
     execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE text RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
@@ -53,7 +54,9 @@ execute_process(COMMAND ${NM} ${IMPORT_LIBRARY} OUTPUT_VARIABLE symbols RESULT_V
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "nm failed on ${IMPORT_LIBRARY}")
 endif()
-if(CALLCONV STREQUAL "stdcall")
+if(POINTER_SIZE EQUAL 8)
+    set(expected "CheckVT;SayHello")
+elseif(CALLCONV STREQUAL "stdcall")
     set(expected "_CheckVT@16;_SayHello@0")
 else()
     set(expected "_CheckVT;_SayHello")

@@ -90,7 +90,7 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
                                          ", the check names a " + std::string(checkedPart->name)};
     }
     if (const auto address = chain.faultAddress[static_cast<std::size_t>(slot)])
-        return {kMemoryFaultBase + static_cast<std::int32_t>(*address),
+        return {memoryFault(static_cast<std::int32_t>(*address)),
                 "unit #" + std::to_string(slot) + " fails at address " + hex(*address) +
                     " (VANTER_SIM_FAULT)"};
     return {};

@@ -1,7 +1,8 @@
 #pragma once
 
-// Result codes of the stand-in driver library. 0, -1, 146 and 153 mean what the maker's library
-// means by them; the others are the stand-in's own failure codes. They lie from 0x40 to 0x4A
+// Result codes of the stand-in driver library. 0, -1, 146, 153 and CheckVT's 256 and up mean
+// what the maker's library means by them (emulator/driver_result_codes.h); the others are the
+// stand-in's own failure codes. They lie from 0x40 to 0x4A
 // (image loading) and from 0xE1 up, below 256, so that CheckVT reports them as configuration
 // errors and the program shows them in hexadecimal ("Download Fail# 43", "Vanter#0 config error
 // $e3").
@@ -40,12 +41,14 @@
 #include <cstdint>
 #include <string>
 
+#include "emulator/driver_result_codes.h"
+
 namespace vanter::standin {
 
-inline constexpr std::int32_t kOk = 0;
-inline constexpr std::int32_t kNoPrinterDriver = -1;
-inline constexpr std::int32_t kUsbFailed = 146;
-inline constexpr std::int32_t kUnitNotFound = 153;
+using driver_result::kNoPrinterDriver;
+using driver_result::kOk;
+using driver_result::kUnitNotFound;
+using driver_result::kUsbFailed;
 
 inline constexpr std::int32_t kScriptUnreadable = 0xE1;
 inline constexpr std::int32_t kScriptMalformed = 0xE2;
@@ -64,7 +67,8 @@ inline constexpr std::int32_t kFirstImageFailure = 0x40;
 inline constexpr std::int32_t kLastImageFailure = 0x4A;
 
 // CheckVT's result for a memory fault: 256 + the failing address.
-inline constexpr std::int32_t kMemoryFaultBase = 256;
+using driver_result::kMemoryFaultBase;
+using driver_result::memoryFault;
 
 // A result with the reason the transcript gives for it (empty for success).
 struct Verdict {
