@@ -17,10 +17,11 @@
 #include <QStyle>
 #include <QTest>
 
-#include "window_test_support.h"
+#include "testing/qt/shown_window.h"
+#include "testing/qt/user_input.h"
 
 using namespace vanter::app;
-using namespace vanter::app::testing;
+using namespace vanter::testing;
 
 namespace {
 
@@ -28,14 +29,10 @@ void noInitialisation(TVante3_0&) {}
 
 } // namespace
 
-class WindowInventory : public QObject {
+class WindowInventory : public WindowTestCase {
     Q_OBJECT
 
 private:
-    TestPlace place_;
-    std::unique_ptr<ShownWindow> shown_;
-    TVante3_0& window() { return *shown_->window; }
-
 private Q_SLOTS:
     void init() { shown_ = std::make_unique<ShownWindow>(noInitialisation); }
     void cleanup() { shown_.reset(); }

@@ -33,8 +33,6 @@ set(known_violations
     "emulator/images/byte_source.h -> config/regular_file.h"
     # The test compares the part table with the configuration's memory type names.
     "emulator/images/memory_image_test.cpp -> config/values.h"
-    # Folders, files and environment of the tests; they move to the shared test support.
-    "emulator/images/test_support.h -> emulator/test_support.h"
 )
 
 if(NOT SOURCE_DIR OR NOT IS_DIRECTORY "${SOURCE_DIR}")

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -14,7 +13,9 @@
 
 #include "config/errors.h"
 #include "config/in3_file.h"
-#include "config/test_support.h"
+#include "testing/configuration_text.h"
+#include "testing/test_folder.h"
+#include "testing/test_names.h"
 
 #ifndef _WIN32
 #include <cerrno>
@@ -283,15 +284,7 @@ TEST_P(BadConfiguration, ReadsWithTheSpecifiedOutcome) {
 
 INSTANTIATE_TEST_SUITE_P(Table, BadConfiguration, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) {
-                             std::string name;
-                             for (const char ch : std::string(info.param.name)) {
-                                 if (std::isalnum(static_cast<unsigned char>(ch))) {
-                                     name += ch;
-                                 } else if (!name.empty() && name.back() != '_') {
-                                     name += '_';
-                                 }
-                             }
-                             return name;
+                             return vanter::testing::testName(info.param.name);
                          });
 
 TEST(BadConfigurationFile, LongerThanAMegabyteNamesTheFile) {

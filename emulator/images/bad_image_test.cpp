@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <random>
 #include <string>
@@ -14,6 +13,7 @@
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_writer.h"
 #include "emulator/images/test_support.h"
+#include "testing/test_names.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -266,15 +266,7 @@ TEST_P(BadImage, LoadsOrFailsWithItsCode) {
 
 INSTANTIATE_TEST_SUITE_P(Table, BadImage, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) {
-                             std::string name;
-                             for (const char ch : std::string(info.param.name)) {
-                                 if (std::isalnum(static_cast<unsigned char>(ch))) {
-                                     name += ch;
-                                 } else if (!name.empty() && name.back() != '_') {
-                                     name += '_';
-                                 }
-                             }
-                             return name;
+                             return vanter::testing::testName(info.param.name);
                          });
 
 #ifndef _WIN32

@@ -11,8 +11,9 @@
 #include "emulator/images/unit_state.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
-#include "emulator/test_support.h"
 #include "result_codes.h"
+#include "testing/environment.h"
+#include "testing/test_folder.h"
 
 namespace {
 

@@ -10,8 +10,9 @@
 #include "emulator/images/image_error.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
-#include "emulator/test_support.h"
 #include "result_codes.h"
+#include "testing/environment.h"
+#include "testing/test_folder.h"
 
 namespace {
 
