@@ -13,6 +13,7 @@
 #include "script_path.h"
 #include "testing/environment.h"
 #include "testing/fake_reporter.h"
+#include "testing/standin_environment.h"
 #include "testing/test_folder.h"
 
 namespace {
@@ -20,17 +21,11 @@ namespace {
 using vanter::testing::FakeReporter;
 using vanter::testing::readBytes;
 using vanter::testing::ScopedEnv;
-using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 
-class LinkedDriverTest : public ::testing::Test {
+class LinkedDriverTest : public ::testing::Test, protected vanter::testing::StandinEnvironment {
 protected:
-    TestFolder runtime;
-    ScopedEnv xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
-    ScopedEnv units{"VANTER_SIM_UNITS", std::nullopt};
-    ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
-    ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", (runtime / "calls.txt").string()};
-    ScopedEnv state{"VANTER_SIM_STATE_DIR", (runtime / "state").string()};
+    ScopedEnv transcriptFile{"VANTER_SIM_TRANSCRIPT", (runtime / "calls.txt").string()};
     std::vector<std::string> log;
     FakeReporter reporter{log};
     vanter::Configuration config = vanter::Configuration::defaults();
