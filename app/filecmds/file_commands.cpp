@@ -58,6 +58,10 @@ void FileCommands::initialise() {
         readFile(form_.currentFileName());
         return;
     }
+    setDefaultConfiguration();
+}
+
+void FileCommands::setDefaultConfiguration() {
     // Checking slot #0 switches its panel on if it was off; the other slots are shown off.
     form_.showWholeConfiguration(vanter::Configuration::defaults());
 }

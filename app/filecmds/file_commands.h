@@ -37,6 +37,7 @@ public:
 private:
     // The caption's fixed part followed by `name`.
     void showFileName(const QString& name);
+    void setDefaultConfiguration();
     void readFile(const QString& name);
     // The name chosen in the save dialog, then the file written; after the refusal test.
     SaveOutcome chooseAndWrite();
