@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 #include <random>
 #include <string>
@@ -14,6 +13,8 @@
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_writer.h"
 #include "emulator/images/test_support.h"
+#include "testing/generated_bytes.h"
+#include "testing/test_names.h"
 
 namespace vanter::images {
 namespace {
@@ -22,66 +23,27 @@ using namespace std::string_literals;
 using writer::hexRecord;
 using writer::sRecord;
 
-// A file made while it is read: a head, a unit repeated `count` times (or forever), a tail.
-// `claimedSize` is what it says its size is (a device says 0), nullopt for a pipe.
+// A file made while it is read (see GeneratedBytes). `claimedSize` is what it says its size is
+// (a device says 0), nullopt for a pipe.
 class GeneratedSource : public ByteSource {
 public:
-    static constexpr std::uint64_t kForever = UINT64_MAX;
+    static constexpr std::uint64_t kForever = vanter::testing::GeneratedBytes::kForever;
 
     GeneratedSource(std::string head, std::string unit, std::uint64_t count, std::string tail,
                     std::optional<std::uint64_t> claimedSize)
-        : head_(std::move(head)), unit_(std::move(unit)), count_(count), tail_(std::move(tail)),
+        : bytes_(std::move(head), std::move(unit), count, std::move(tail)),
           claimedSize_(claimedSize) {}
 
-    std::size_t read(std::span<char> buffer) override {
-        std::size_t filled = 0;
-        while (filled < buffer.size()) {
-            const std::string* part = nullptr;
-            if (phase_ == 0) {
-                part = &head_;
-            } else if (phase_ == 1 && !unit_.empty() && repeated_ < count_) {
-                part = &unit_;
-            } else if (phase_ == 1) {
-                phase_ = 2;
-                at_ = 0;
-                continue;
-            } else if (phase_ == 2) {
-                part = &tail_;
-            } else {
-                break;
-            }
-            const std::size_t n = std::min(buffer.size() - filled, part->size() - at_);
-            std::copy_n(part->data() + at_, n, buffer.data() + filled);
-            filled += n;
-            at_ += n;
-            if (at_ == part->size()) {
-                at_ = 0;
-                if (phase_ == 1) {
-                    ++repeated_;
-                } else {
-                    ++phase_;
-                }
-            }
-        }
-        taken_ += filled;
-        return filled;
-    }
+    std::size_t read(std::span<char> buffer) override { return bytes_.read(buffer); }
     std::optional<std::uint64_t> size() const override { return claimedSize_; }
     const std::string& name() const override { return name_; }
 
-    std::uint64_t taken() const noexcept { return taken_; }
+    std::uint64_t taken() const noexcept { return bytes_.produced(); }
 
 private:
-    std::string head_;
-    std::string unit_;
-    std::uint64_t count_;
-    std::string tail_;
+    vanter::testing::GeneratedBytes bytes_;
     std::optional<std::uint64_t> claimedSize_;
     std::string name_ = "bad.img";
-    int phase_ = 0; // head, units, tail, end
-    std::size_t at_ = 0;
-    std::uint64_t repeated_ = 0;
-    std::uint64_t taken_ = 0;
 };
 
 constexpr std::uint64_t kForever = GeneratedSource::kForever;
@@ -261,15 +223,7 @@ TEST_P(BadImage, LoadsOrFailsWithItsCode) {
 
 INSTANTIATE_TEST_SUITE_P(Table, BadImage, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) {
-                             std::string name;
-                             for (const char ch : std::string(info.param.name)) {
-                                 if (std::isalnum(static_cast<unsigned char>(ch))) {
-                                     name += ch;
-                                 } else if (!name.empty() && name.back() != '_') {
-                                     name += '_';
-                                 }
-                             }
-                             return name;
+                             return vanter::testing::testName(info.param.name);
                          });
 
 } // namespace

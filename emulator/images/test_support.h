@@ -1,7 +1,7 @@
 #pragma once
 
 // Helpers of the image tests: loading text from memory, catching load failures, the corpus.
-// Folders, whole files and environment variables come from emulator/test_support.h.
+// Folders, whole files and environment variables come from the shared test support.
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,7 +14,8 @@
 
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
-#include "emulator/test_support.h"
+#include "testing/environment.h"
+#include "testing/test_folder.h"
 
 namespace vanter::images::testing {
 

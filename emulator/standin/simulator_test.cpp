@@ -10,8 +10,10 @@
 #include "emulator/images/image_writer.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
-#include "emulator/test_support.h"
 #include "result_codes.h"
+#include "testing/environment.h"
+#include "testing/standin_environment.h"
+#include "testing/test_folder.h"
 #include "unit_state.h"
 
 namespace {
@@ -20,7 +22,6 @@ using namespace vanter::standin;
 using vanter::images::LoadFailure;
 using vanter::testing::readBytes;
 using vanter::testing::ScopedEnv;
-using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 namespace writer = vanter::images::writer;
 
@@ -32,17 +33,10 @@ struct Unit {
     std::string file;
 };
 
-class SimulatorTest : public ::testing::Test {
+class SimulatorTest : public ::testing::Test, protected vanter::testing::StandinEnvironment {
 protected:
-    TestFolder runtime;
-    ScopedEnv xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
-    ScopedEnv units{"VANTER_SIM_UNITS", std::nullopt};
-    ScopedEnv noLpt{"VANTER_SIM_NO_LPT", std::nullopt};
-    ScopedEnv usbFail{"VANTER_SIM_USB_FAIL", std::nullopt};
-    ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
-    ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", (runtime / "transcript.log").string()};
+    ScopedEnv transcriptFile{"VANTER_SIM_TRANSCRIPT", (runtime / "transcript.log").string()};
     std::filesystem::path stateFolder = runtime / "state";
-    ScopedEnv state{"VANTER_SIM_STATE_DIR", stateFolder.string()};
 
     std::string file(const std::string& name, const std::string& bytes) const {
         writeBytes(runtime / name, bytes);

@@ -10,15 +10,16 @@
 #include "emulator/images/image_error.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
-#include "emulator/test_support.h"
 #include "result_codes.h"
+#include "testing/environment.h"
+#include "testing/standin_environment.h"
+#include "testing/test_folder.h"
 
 namespace {
 
 using namespace vanter::standin;
 using vanter::testing::readBytes;
 using vanter::testing::ScopedEnv;
-using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 
 using Env = std::vector<std::pair<const char*, std::string>>;
@@ -33,16 +34,8 @@ constexpr LoadFailure kImageFailures[] = {
 constexpr std::int32_t kImageMissing = resultCode(LoadFailure::fileMissing);
 constexpr std::int32_t kImageUnreadable = resultCode(LoadFailure::fileUnreadable);
 
-class StandinTest : public ::testing::Test {
+class StandinTest : public ::testing::Test, protected vanter::testing::StandinEnvironment {
 protected:
-    TestFolder runtime;
-    ScopedEnv xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
-    ScopedEnv units{"VANTER_SIM_UNITS", std::nullopt};
-    ScopedEnv noLpt{"VANTER_SIM_NO_LPT", std::nullopt};
-    ScopedEnv usbFail{"VANTER_SIM_USB_FAIL", std::nullopt};
-    ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
-    ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", std::nullopt};
-    ScopedEnv state{"VANTER_SIM_STATE_DIR", (runtime / "state").string()};
     std::string image = (runtime / "image.bin").string();
 
     // Images of the other formats: three bytes as Intel HEX at 8000, one as S3 at FFFFFFFF.

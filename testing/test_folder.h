@@ -1,12 +1,11 @@
 #pragma once
 
-// Test helpers: a fresh folder per test, whole-file reads and writes, readable output.
+// A fresh private folder per test, and whole-file reads and writes.
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -15,10 +14,10 @@
 #include <random>
 #endif
 
-#include "config/configuration.h"
-
 namespace vanter::testing {
 
+// A new folder (mode 0700) under the system's temporary folder, removed with its contents,
+// also after a test took its permissions away.
 class TestFolder {
 public:
     TestFolder() {
@@ -39,6 +38,7 @@ public:
     }
     ~TestFolder() {
         std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
         std::filesystem::remove_all(path_, ignored);
     }
     TestFolder(const TestFolder&) = delete;
@@ -71,26 +71,3 @@ inline void writeBytes(const std::filesystem::path& file, std::string_view bytes
 }
 
 } // namespace vanter::testing
-
-namespace vanter {
-
-// Readable failure output for configurations.
-inline void PrintTo(const SlotSettings& slot, std::ostream* out) {
-    *out << "{enabled " << slot.enabled << ", memoryType " << slot.memoryType << ", fileFormat "
-         << slot.fileFormat << ", offset '" << slot.offset << "', fileName '"
-         << (slot.fileName.size() > 40
-                 ? slot.fileName.substr(0, 40) + "...(" + std::to_string(slot.fileName.size()) + ")"
-                 : slot.fileName)
-         << "'}";
-}
-
-inline void PrintTo(const Configuration& config, std::ostream* out) {
-    *out << "{port '" << config.port << "', reset " << config.resetLevel;
-    for (const SlotSettings& slot : config.slots) {
-        *out << ", ";
-        PrintTo(slot, out);
-    }
-    *out << "}";
-}
-
-} // namespace vanter

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-namespace vanter::app::testing {
+namespace vanter::testing {
 
 #if defined(__linux__)
 class AsOrdinaryUser {
@@ -43,4 +43,4 @@ private:
 class AsOrdinaryUser {};
 #endif
 
-} // namespace vanter::app::testing
+} // namespace vanter::testing

@@ -1,26 +1,17 @@
 #pragma once
 
-// Test doubles for the window's Qt Test programs: dialogs that answer from a queue and record
-// every call, and a scripted driver. Also a window set up as the program shows it.
+// Dialogs that answer from a queue and record every call, for the window's tests.
 
-#include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QString>
 
-#include <cstdint>
 #include <deque>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <utility>
 #include <vector>
 
-#include "dialogs.h"
-#include "emulator/driver.h"
-#include "main_window.h"
+#include "app/common/dialogs.h"
 
-namespace vanter::app::testing {
+namespace vanter::testing {
 
 struct DialogCall {
     enum class Kind { Message, Error, OpenFile, SaveFile };
@@ -31,7 +22,7 @@ struct DialogCall {
     QString fileName; // file dialogs: the name in the name box when shown
 };
 
-class FakeDialogs final : public Dialogs {
+class FakeDialogs final : public vanter::app::Dialogs {
 public:
     std::deque<int> answers; // message answers; default OK/Cancel
     // File dialog answers, in order; with none queued a dialog is cancelled.
@@ -43,7 +34,7 @@ public:
     int message(QWidget*, const QString& text, const QString& caption, int flags) override {
         record({DialogCall::Kind::Message, text, caption, flags, {}});
         if (answers.empty()) {
-            return flags == kMbYesNoCancel ? kIdCancel : 1;
+            return flags == vanter::app::kMbYesNoCancel ? vanter::app::kIdCancel : 1;
         }
         const int answer = answers.front();
         answers.pop_front();
@@ -99,65 +90,4 @@ private:
     std::deque<FileAnswer> fileAnswers_;
 };
 
-class FakeDriver final : public vanter::Driver {
-public:
-    struct CheckCall {
-        std::int32_t port, reset, memoryType, slot;
-    };
-    std::int32_t helloResult = 0;
-    std::int32_t checkResult = 0;
-    int helloCalls = 0;
-    std::vector<CheckCall> checkCalls;
-
-    std::int32_t sayHello() override {
-        ++helloCalls;
-        return helloResult;
-    }
-    std::int32_t checkVT(std::int32_t port, std::int32_t reset, std::int32_t memoryType,
-                         std::int32_t slot) override {
-        checkCalls.push_back({port, reset, memoryType, slot});
-        return checkResult;
-    }
-};
-
-// A private working folder (no default configuration file in it) and download script folder
-// for the life of a test program.
-class TestPlace {
-public:
-    TestPlace() {
-        QDir::setCurrent(folder_.path());
-        qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
-    }
-    QString path() const { return folder_.path(); }
-    QString file(const QString& name) const { return folder_.filePath(name); }
-
-private:
-    QTemporaryDir folder_;
-};
-
-// The window as the program shows it, with test doubles, shown and active.
-struct ShownWindow {
-    FakeDialogs dialogs;
-    FakeDriver driver;
-    std::unique_ptr<TVante3_0> window;
-
-    explicit ShownWindow(TVante3_0::Initialisation initialisation = {}) {
-        window = std::make_unique<TVante3_0>(dialogs, driver, std::move(initialisation));
-        window->show();
-        activate();
-    }
-    // Windows are not re-activated by themselves without a window manager.
-    bool activate() {
-        window->activateWindow();
-        // A popup that was active (a menu) still counts as the window's own activation.
-        if (QApplication::activeWindow() != window.get()) {
-            QApplication::setActiveWindow(window.get());
-        }
-        return QTest::qWaitForWindowActive(window.get());
-    }
-    template <class W> W* find(const char* name) const {
-        return window->findChild<W*>(QString::fromLatin1(name));
-    }
-};
-
-} // namespace vanter::app::testing
+} // namespace vanter::testing
