@@ -7,7 +7,8 @@
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_writer.h"
 #include "emulator/images/parts.h"
-#include "emulator/test_support.h"
+#include "testing/environment.h"
+#include "testing/test_folder.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
