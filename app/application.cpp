@@ -6,8 +6,8 @@
 #include <exception>
 #include <memory>
 
-#include "dialogs.h"
-#include "qt_compat.h"
+#include "app/common/dialogs.h"
+#include "app/common/qt_compat.h"
 
 namespace vanter::app {
 

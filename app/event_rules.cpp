@@ -11,7 +11,7 @@
 #include <QShortcutEvent>
 #include <QWidget>
 
-#include "qt_compat.h"
+#include "app/common/qt_compat.h"
 
 namespace vanter::app {
 

@@ -13,18 +13,18 @@
 #include <string_view>
 #include <utility>
 
+#include "app/common/dialogs.h"
+#include "app/filecmds/configuration_form.h"
+#include "app/panels/unit_panel.h"
 #include "busy_cursor_driver.h"
 #include "config/configuration.h"
-#include "dialogs.h"
 #include "emulator/driver.h"
 #include "emulator/reporter.h"
 
 class QAction;
-class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QPushButton;
@@ -37,7 +37,6 @@ struct CommandOutcome;
 namespace vanter::app {
 class EventRules;
 class FileCommands;
-class UnitPanel;
 } // namespace vanter::app
 
 class TVante3_0;
@@ -46,28 +45,15 @@ class TVante3_0;
 // that code run by the constructor finds the window, and empty again if construction fails.
 extern TVante3_0* Vante3_0;
 
-class TVante3_0 : public QMainWindow, public vanter::Reporter {
+class TVante3_0 : public QMainWindow,
+                  public vanter::Reporter,
+                  public vanter::app::ConfigurationForm {
     Q_OBJECT
 
 public:
     // The initialisation step that the constructor runs once the controls stand.
     // Empty: the file commands' own (default configuration file or defaults).
     using Initialisation = std::function<void(TVante3_0&)>;
-
-    // The controls of one unit slot; the names carry the digit slot + 1.
-    struct UnitControls {
-        QFrame* bevel = nullptr;     // Bevel2 to Bevel5
-        QCheckBox* vanter = nullptr; // Vanter1 to Vanter4
-        QLabel* eprom = nullptr;     // Eprom1 to Eprom4
-        QComboBox* epromCombo = nullptr;
-        QLabel* fileFormat = nullptr;
-        QComboBox* formatCombo = nullptr;
-        QLabel* addrLabel = nullptr;
-        QLineEdit* addrEdit = nullptr; // typing limited to 10 characters
-        QLabel* filename = nullptr;
-        QLineEdit* filenameEdit = nullptr;
-        QPushButton* browseBtn = nullptr;
-    };
 
     TVante3_0(vanter::app::Dialogs& dialogs, vanter::Driver& driver,
               Initialisation initialisation = {}, QWidget* parent = nullptr);
@@ -100,31 +86,27 @@ public:
     vanter::app::FileDialog* OpenDialog = nullptr;
     vanter::app::FileDialog* SaveDialog = nullptr;
 
-    UnitControls& unit(int slot) { return units_.at(static_cast<std::size_t>(slot)); }
-    const UnitControls& unit(int slot) const { return units_.at(static_cast<std::size_t>(slot)); }
-    vanter::app::UnitPanel& panel(int slot);
+    vanter::app::UnitPanel& panel(int slot) { return *panels_.at(static_cast<std::size_t>(slot)); }
+    const vanter::app::UnitPanel& panel(int slot) const {
+        return *panels_.at(static_cast<std::size_t>(slot));
+    }
+    // The controls of one unit slot.
+    const vanter::app::UnitPanel::Controls& unit(int slot) const { return panel(slot).controls(); }
     vanter::app::FileCommands& fileCommands() { return *fileCommands_; }
 
-    // The name of the configuration file in use; shown in the caption.
-    const QString& currentFileName() const noexcept { return currentFileName_; }
-    void setCurrentFileName(const QString& name) { currentFileName_ = name; }
+    // vanter::app::ConfigurationForm: the file commands' view of the window.
+    vanter::Configuration configuration() const override;
+    void showConfiguration(const vanter::Configuration& config) override;
+    void showWholeConfiguration(const vanter::Configuration& config) override;
+    const QString& currentFileName() const noexcept override { return currentFileName_; }
+    void setCurrentFileName(const QString& name) override { currentFileName_ = name; }
+    QString caption() const override { return windowTitle(); }
+    void setCaption(const QString& caption) override { setWindowTitle(caption); }
+    void setMessageCaption(const QString& caption) override { messageCaption_ = caption; }
+    void tell(const QString& text) override { messageBox(text); }
 
     // The caption of every message box a handler shows.
     const QString& messageCaption() const noexcept { return messageCaption_; }
-    void setMessageCaption(const QString& caption) { messageCaption_ = caption; }
-
-    // The configuration the controls show: port text as shown, list positions of the
-    // combos' texts (-1 for none), offset and file name texts.
-    vanter::Configuration configuration() const;
-
-    // Shows a configuration the way the file reader sets the controls: checks the boxes it
-    // enables (a newly checked box raises its panel switch; none is ever unchecked), then
-    // selects list entries and sets edit texts of the enabled slots from code, which raises
-    // no handler.
-    void showConfiguration(const vanter::Configuration& config);
-
-    // Sets an offset edit's text, also one longer than the user may type (from a file).
-    void showOffset(int slot, const QString& text);
 
     // The message box with the message caption; returns the answer (kIdYes...).
     int messageBox(const QString& text, int flags = vanter::app::kMbOk);
@@ -186,21 +168,19 @@ private:
 
     void buildWindow();
     void buildTopRow(QWidget* client);
-    void buildUnit(QWidget* client, int slot);
     void buildBottomRow(QWidget* client);
     void buildMenus();
     void buildStatusBar();
     void setTabOrder();
     void nameControls();
-    void nameLabelledControls();
     void connectHandlers();
     void fitLabels();
+    void showPortAndReset(const vanter::Configuration& config);
     void handlerStarted() noexcept;
     void handlerFinished() noexcept;
 
     Published published_;
     QString currentFileName_;
-    std::array<UnitControls, vanter::kSlotCount> units_{};
     QString messageCaption_;
     QLabel* statusPanel_ = nullptr;
     QWidget* client_ = nullptr;

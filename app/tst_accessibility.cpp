@@ -14,10 +14,11 @@
 #include <memory>
 #include <vector>
 
-#include "window_test_support.h"
+#include "testing/qt/shown_window.h"
+#include "testing/qt/user_input.h"
 
 using namespace vanter::app;
-using namespace vanter::app::testing;
+using namespace vanter::testing;
 
 namespace {
 
@@ -62,14 +63,10 @@ QAccessibleInterface* findRole(QObject* top, QAccessible::Role role) {
 
 } // namespace
 
-class Accessibility : public QObject {
+class Accessibility : public WindowTestCase {
     Q_OBJECT
 
 private:
-    TestPlace place_;
-    std::unique_ptr<ShownWindow> shown_;
-    TVante3_0& window() { return *shown_->window; }
-
 private Q_SLOTS:
     void init() {
         // No default configuration file: slot #0 on, the others off.
@@ -148,7 +145,7 @@ void Accessibility::labelsAreTiedToTheirControls() {
     QList<std::pair<QLabel*, QWidget*>> pairs{{window().PrinterPort, window().PrinterCombo},
                                               {window().ResetLevel, window().ResetCombo}};
     for (int slot = 0; slot < 4; ++slot) {
-        const TVante3_0::UnitControls& unit = window().unit(slot);
+        const UnitPanel::Controls& unit = window().unit(slot);
         pairs << std::pair<QLabel*, QWidget*>{unit.eprom, unit.epromCombo}
               << std::pair<QLabel*, QWidget*>{unit.fileFormat, unit.formatCombo}
               << std::pair<QLabel*, QWidget*>{unit.addrLabel, unit.addrEdit}

@@ -9,10 +9,11 @@
 #include <stdexcept>
 
 #include "application.h"
-#include "window_test_support.h"
+#include "testing/qt/shown_window.h"
+#include "testing/qt/user_input.h"
 
 using namespace vanter::app;
-using namespace vanter::app::testing;
+using namespace vanter::testing;
 
 namespace {
 

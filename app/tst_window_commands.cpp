@@ -21,10 +21,11 @@
 #include "application.h"
 #include "config/errors.h"
 #include "panels/unit_panel.h"
-#include "window_test_support.h"
+#include "testing/qt/shown_window.h"
+#include "testing/qt/user_input.h"
 
 using namespace vanter::app;
-using namespace vanter::app::testing;
+using namespace vanter::testing;
 using Kind = DialogCall::Kind;
 
 Q_DECLARE_METATYPE(vanter::Configuration)
@@ -42,45 +43,12 @@ int overrideShape() {
     return cursor == nullptr ? -1 : static_cast<int>(cursor->shape());
 }
 
-// A driver that notes the override cursor each call runs under.
-class CursorRecordingDriver final : public vanter::Driver {
-public:
-    std::int32_t result = 0;
-    bool raises = false;
-    std::vector<int> shapes;
-
-    std::int32_t sayHello() override { return call(); }
-    std::int32_t checkVT(std::int32_t, std::int32_t, std::int32_t, std::int32_t) override {
-        return call();
-    }
-
-private:
-    std::int32_t call() {
-        shapes.push_back(overrideShape());
-        if (raises) {
-            throw std::runtime_error("The link broke");
-        }
-        return result;
-    }
-};
-
 } // namespace
 
-class WindowCommands : public QObject {
+class WindowCommands : public WindowTestCase {
     Q_OBJECT
 
 private:
-    TestPlace place_;
-    std::unique_ptr<ShownWindow> shown_;
-    TVante3_0& window() { return *shown_->window; }
-    FakeDialogs& dialogs() { return shown_->dialogs; }
-    FakeDriver& driver() { return shown_->driver; }
-
-    static void settle() {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-        }
-    }
     void clickMenu(QMenu* menu, QAction* action) {
         QMenuBar* bar = window().menuBar();
         QTest::mouseClick(bar, Qt::LeftButton, {},
@@ -230,9 +198,17 @@ void WindowCommands::busyCursor() {
     QFETCH(bool, raises);
     QFETCH(int, calls);
     QFETCH(QString, box);
-    CursorRecordingDriver recorder;
-    recorder.result = result;
-    recorder.raises = raises;
+    // A driver that notes the override cursor each call runs under.
+    FakeDriver recorder;
+    recorder.helloResult = result;
+    recorder.checkResult = result;
+    std::vector<int> shapes;
+    recorder.duringCall = [&] {
+        shapes.push_back(overrideShape());
+        if (raises) {
+            throw std::runtime_error("The link broke");
+        }
+    };
     window().setDriver(recorder);
     window().unit(1).vanter->setChecked(true);
     std::vector<int> shapesWhileShown;
@@ -243,7 +219,7 @@ void WindowCommands::busyCursor() {
     QTest::mouseClick(window().findChild<QPushButton*>(command), Qt::LeftButton);
     dialogs().whileShown = nullptr;
 
-    QCOMPARE(recorder.shapes, std::vector<int>(std::size_t(calls), int{Qt::WaitCursor}));
+    QCOMPARE(shapes, std::vector<int>(std::size_t(calls), int{Qt::WaitCursor}));
     QCOMPARE(dialogs().calls.size(), std::size_t{1});
     QCOMPARE(dialogs().calls.front().text, box);
     // The box comes after the call, under the normal cursor, and none is left behind.

@@ -19,10 +19,11 @@
 #include <algorithm>
 
 #include "panels/unit_panel.h"
-#include "window_test_support.h"
+#include "testing/qt/shown_window.h"
+#include "testing/qt/user_input.h"
 
 using namespace vanter::app;
-using namespace vanter::app::testing;
+using namespace vanter::testing;
 using Kind = DialogCall::Kind;
 
 namespace {
@@ -44,28 +45,14 @@ enum class Leave {
 
 Q_DECLARE_METATYPE(Leave)
 
-class WindowEvents : public QObject {
+class WindowEvents : public WindowTestCase {
     Q_OBJECT
 
 private:
-    TestPlace place_;
-    std::unique_ptr<ShownWindow> shown_;
-    TVante3_0& window() { return *shown_->window; }
-    FakeDialogs& dialogs() { return shown_->dialogs; }
-
     QWidget* control(const QString& name) { return window().findChild<QWidget*>(name); }
     void focus(QWidget* widget) {
         widget->setFocus(Qt::OtherFocusReason);
         QCOMPARE(QApplication::focusWidget(), widget);
-    }
-    // Lets queued exit checks run.
-    static void settle() {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-        }
-    }
-    static void clickIndicator(QCheckBox* box) {
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     }
     // Each message comes up as a real box, whose event loop runs whatever is queued until the
     // box is answered; `deepest_` counts boxes up at once.

@@ -17,10 +17,11 @@
 #include <QStyle>
 #include <QTest>
 
-#include "window_test_support.h"
+#include "testing/qt/shown_window.h"
+#include "testing/qt/user_input.h"
 
 using namespace vanter::app;
-using namespace vanter::app::testing;
+using namespace vanter::testing;
 
 namespace {
 
@@ -28,14 +29,10 @@ void noInitialisation(TVante3_0&) {}
 
 } // namespace
 
-class WindowInventory : public QObject {
+class WindowInventory : public WindowTestCase {
     Q_OBJECT
 
 private:
-    TestPlace place_;
-    std::unique_ptr<ShownWindow> shown_;
-    TVante3_0& window() { return *shown_->window; }
-
 private Q_SLOTS:
     void init() { shown_ = std::make_unique<ShownWindow>(noInitialisation); }
     void cleanup() { shown_.reset(); }
@@ -272,7 +269,7 @@ void WindowInventory::offsetEdits() {
     QCOMPARE(edit->text(), QStringLiteral("0123456789"));
 
     // Within the limit it edits as any edit: caret, selection and undo.
-    w.showOffset(0, QStringLiteral("0x0000"));
+    w.panel(0).showOffset(QStringLiteral("0x0000"));
     QTest::keyClick(edit, Qt::Key_Home);
     QTest::keyClick(edit, Qt::Key_Right);
     QTest::keyClick(edit, Qt::Key_Right);
@@ -294,7 +291,7 @@ void WindowInventory::offsetEdits() {
     // A longer text set by the program (read from a file) is shown whole; typing may shorten
     // it but not lengthen it.
     const QString loaded = QString(79, u'0');
-    w.showOffset(0, loaded);
+    w.panel(0).showOffset(loaded);
     QCOMPARE(edit->text(), loaded);
     edit->end(false);
     QTest::keyClick(edit, Qt::Key_1);

@@ -20,12 +20,13 @@
 
 #include "config/in3_file.h"
 #include "emulator/images/image_writer.h"
-#include "emulator/images/unit_state.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
+#include "emulator/standin/unit_state.h"
 
 namespace fs = std::filesystem;
 using namespace vanter::images;
+using namespace vanter::standin;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -153,7 +154,7 @@ int main(int argc, char** argv) {
     const double ownCpu = (cpuSeconds(RUSAGE_SELF) - ownCpuBefore) / kRuns;
 
     // The loader alone: parse the four files into memory, nothing written.
-    std::vector<UnitLoad> units;
+    std::vector<UnitRecord> units;
     for (int slot = 0; slot < 4; ++slot) {
         units.push_back({slot, 15, files[static_cast<std::size_t>(slot)].format, 0,
                          (work / files[static_cast<std::size_t>(slot)].name).string()});

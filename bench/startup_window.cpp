@@ -1,7 +1,7 @@
 // The program as main() builds it, with the first-paint probe.
 
 #include "app/application.h"
-#include "app/dialogs.h"
+#include "app/common/dialogs.h"
 #include "emulator/driver.h"
 #include "first_paint_probe.h"
 

@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -9,6 +10,7 @@
 #include "config/configuration.h"
 #include "config/errors.h"
 #include "config/in3_file.h"
+#include "config/native_name.h"
 #include "describe.h"
 #include "emulator/commands.h"
 #include "exit_status.h"
@@ -55,11 +57,12 @@ int exitStatus(const CommandOutcome& result) {
 // fills controls that were all unchecked and empty. A file that can't be opened is named as
 // such; the window would only say that "0x" is not a valid integer value.
 Configuration readConfiguration(const std::string& file) {
-    if (const std::string problem = openProblem(file); !problem.empty()) {
+    const std::filesystem::path path = pathFromNativeName(file);
+    if (const std::string problem = openProblem(path); !problem.empty()) {
         throw FileError("Cannot read '" + file + "': " + problem);
     }
     Configuration config;
-    readConfigurationFile(file, config);
+    readConfigurationFile(path, config);
     return config;
 }
 
@@ -151,7 +154,7 @@ std::vector<std::filesystem::path> imageFiles(const Configuration& config) {
     std::vector<std::filesystem::path> files;
     for (const SlotSettings& slot : config.slots) {
         if (slot.enabled && !slot.fileName.empty()) {
-            files.emplace_back(slot.fileName);
+            files.push_back(pathFromNativeName(slot.fileName));
         }
     }
     return files;
@@ -161,7 +164,8 @@ std::vector<std::filesystem::path> imageFiles(const Configuration& config) {
 // standard output on success, standard error otherwise.
 int runWatchCommand(const Arguments& arguments, CliContext& context) {
     // A mistyped name would otherwise wait for a file that never comes.
-    if (const std::string problem = openProblem(arguments.file); !problem.empty()) {
+    const std::filesystem::path configFile = pathFromNativeName(arguments.file);
+    if (const std::string problem = openProblem(configFile); !problem.empty()) {
         throw FileError("Cannot read '" + arguments.file + "': " + problem);
     }
     std::optional<Configuration> config;
@@ -192,7 +196,7 @@ int runWatchCommand(const Arguments& arguments, CliContext& context) {
                                              << terminalText(lines.empty() ? "" : lines.front())
                                              << std::endl;
                                   }};
-    watchAndDownload(arguments.file, context.system, watched, context.timing);
+    watchAndDownload(configFile, context.system, watched, context.timing);
     return kExitOk;
 }
 

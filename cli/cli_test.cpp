@@ -2,81 +2,25 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <map>
 #include <sstream>
 #include <vector>
 
 #include "emulator/script_path.h"
-#include "emulator/test_support.h"
 #include "exit_status.h"
+#include "testing/environment.h"
+#include "testing/fake_driver.h"
+#include "testing/fake_watch_system.h"
+#include "testing/test_folder.h"
 
 namespace vanter::cli {
 namespace {
 
 using namespace std::chrono_literals;
+using vanter::testing::FakeDriver;
 using vanter::testing::ScopedEnv;
 using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
-
-class FakeDriver final : public Driver {
-public:
-    std::int32_t sayHello() override {
-        ++sayHelloCalls;
-        return next(sayHelloResults);
-    }
-    std::int32_t checkVT(std::int32_t port, std::int32_t reset, std::int32_t memoryType,
-                         std::int32_t slot) override {
-        checks.push_back({port, reset, memoryType, slot});
-        return next(checkResults);
-    }
-
-    std::deque<std::int32_t> sayHelloResults;
-    std::deque<std::int32_t> checkResults;
-    int sayHelloCalls = 0;
-    std::vector<std::array<std::int32_t, 4>> checks;
-
-private:
-    static std::int32_t next(std::deque<std::int32_t>& results) {
-        if (results.empty()) {
-            return 0;
-        }
-        const std::int32_t result = results.front();
-        results.pop_front();
-        return result;
-    }
-};
-
-// Time passes only in sleepFor; `onSleep` may change files or stop the watch.
-class FakeSystem final : public WatchSystem {
-public:
-    Clock::time_point now() override { return now_; }
-    void sleepFor(Clock::duration duration) override {
-        now_ += duration;
-        if (onSleep) {
-            onSleep(now_ - Clock::time_point{});
-        }
-    }
-    FileStamp stamp(const std::filesystem::path& file) override {
-        const auto found = files.find(file);
-        return found == files.end() ? FileStamp{} : found->second;
-    }
-    void catchStopSignals() override {}
-    bool stopRequested() override { return stop; }
-    std::string localTime() override { return "2024-05-01 12:00:00"; }
-
-    void touch(const std::filesystem::path& file) {
-        files[file].exists = true;
-        ++files[file].modified;
-    }
-
-    std::map<std::filesystem::path, FileStamp> files;
-    std::function<void(Clock::duration)> onSleep;
-    bool stop = false;
-
-private:
-    Clock::time_point now_{};
-};
+using FakeSystem = vanter::testing::FakeWatchSystem;
 
 // The worked example: port "0x378", reset "High", slot #0 "27512" Hex, slot #2 "27010" Binary.
 constexpr std::string_view kExample = "2\r\n1\r\n0\r\n4\r\n2\r\n0\r\nmain.hex\r\nY\r\n"
@@ -126,12 +70,12 @@ TEST_F(CliTest, DownloadPrintsTheWindowsTextsAndExitsByResult) {
     };
     for (const DownloadCase& c : cases) {
         SCOPED_TRACE(c.result);
-        driver.sayHelloResults = {c.result};
+        driver.helloResults = {c.result};
         EXPECT_EQ(run({"download", example}), c.status);
         EXPECT_EQ(out.str(), c.out);
         EXPECT_EQ(err.str(), c.err);
     }
-    EXPECT_EQ(driver.sayHelloCalls, 5);
+    EXPECT_EQ(driver.helloCalls, 5);
     // The script is the configuration, byte for byte.
     EXPECT_EQ(vanter::testing::readBytes(downloadScriptPath()), kExample);
 }
@@ -142,8 +86,7 @@ TEST_F(CliTest, CheckPrintsTheWindowsTextsAndExitsByResult) {
                          "Check OK\n");
     EXPECT_EQ(err.str(), "");
     // Port 2, reset 1, memory types counted from 0.
-    EXPECT_EQ(driver.checks,
-              (std::vector<std::array<std::int32_t, 4>>{{2, 1, 3, 0}, {2, 1, 4, 2}}));
+    EXPECT_EQ(driver.checkCalls, (std::vector<FakeDriver::CheckCall>{{2, 1, 3, 0}, {2, 1, 4, 2}}));
 
     driver.checkResults = {0, 256 + 0x1f00};
     EXPECT_EQ(run({"check", file("example.in3")}), kExitFailed);
@@ -163,7 +106,7 @@ TEST_F(CliTest, AScriptThatCantBeWrittenLeavesTheDriverAlone) {
 #endif
     writeBytes(folder / "run" / "vanter3", "a file where the folder belongs");
     EXPECT_EQ(run({"download", file("example.in3")}), kExitScript);
-    EXPECT_EQ(driver.sayHelloCalls, 0);
+    EXPECT_EQ(driver.helloCalls, 0);
     EXPECT_EQ(out.str().rfind("Download Fail: ", 0), 0u) << out.str();
     EXPECT_NE(out.str().find(file("run/vanter3")), std::string::npos) << out.str();
     EXPECT_EQ(err.str(), "Download Fail\n");
@@ -179,7 +122,7 @@ TEST_F(CliTest, TheFileIsReadIntoAnEmptyConfiguration) {
                          "  Target System address of EPROM: 0\n"
                          "  Image file: fw.s19\n");
     EXPECT_EQ(run({"check", file("one.in3")}), kExitOk);
-    EXPECT_EQ(driver.checks, (std::vector<std::array<std::int32_t, 4>>{{5, 0, 0, 1}}));
+    EXPECT_EQ(driver.checkCalls, (std::vector<FakeDriver::CheckCall>{{5, 0, 0, 1}}));
 }
 
 TEST_F(CliTest, WatchPrintsATimestampedLinePerDownloadAndEndsWithSuccess) {
@@ -188,7 +131,7 @@ TEST_F(CliTest, WatchPrintsATimestampedLinePerDownloadAndEndsWithSuccess) {
     system.touch(example);
     system.touch("main.hex");
     system.touch("data.bin");
-    driver.sayHelloResults = {0, 153, 0};
+    driver.helloResults = {0, 153, 0};
     system.onSleep = [&](WatchSystem::Clock::duration t) {
         if (t == 1000ms) {
             system.touch("data.bin");
@@ -203,7 +146,7 @@ TEST_F(CliTest, WatchPrintsATimestampedLinePerDownloadAndEndsWithSuccess) {
         }
     };
     EXPECT_EQ(run({"download", "--watch", example.string()}), kExitOk);
-    EXPECT_EQ(driver.sayHelloCalls, 3);
+    EXPECT_EQ(driver.helloCalls, 3);
     EXPECT_EQ(out.str(), "2024-05-01 12:00:00 Download OK\n"
                          "2024-05-01 12:00:00 Download OK\n");
     EXPECT_EQ(err.str(), "2024-05-01 12:00:00 Can't find VANTER III(A)\n"
@@ -213,7 +156,7 @@ TEST_F(CliTest, WatchPrintsATimestampedLinePerDownloadAndEndsWithSuccess) {
 TEST_F(CliTest, WatchRefusesAFileThatIsNotThere) {
     EXPECT_EQ(run({"download", "--watch", file("gone.in3")}), kExitConfiguration);
     EXPECT_EQ(err.str(), "Cannot read '" + file("gone.in3") + "': No such file or directory\n");
-    EXPECT_EQ(driver.sayHelloCalls, 0);
+    EXPECT_EQ(driver.helloCalls, 0);
 }
 
 } // namespace

@@ -4,10 +4,11 @@
 #include <exception>
 
 #include "config/errors.h"
+#include "config/native_name.h"
 #include "config/numbers.h"
 #include "config/values.h"
+#include "emulator/image_file.h"
 #include "emulator/images/image_error.h"
-#include "emulator/images/image_reader.h"
 #include "emulator/images/parts.h"
 
 namespace vanter::cli {
@@ -43,7 +44,7 @@ SlotFinding validateSlot(int k, const SlotSettings& slot) {
     const std::uint32_t offset = offsetValue(slot.offset);
     try {
         const images::LoadedImage image =
-            images::loadImageFile(slot.fileName, *format, offset, part->size);
+            loadImageFile(pathFromNativeName(slot.fileName), *format, offset, part->size);
         finding.warnings = image.notes.warnings;
         const images::MemoryImage& memory = image.memory;
         finding.ok = true;

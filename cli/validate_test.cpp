@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/test_support.h"
+#include "testing/test_folder.h"
 
 namespace vanter::cli {
 namespace {

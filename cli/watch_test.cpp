@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
-#include <utility>
 #include <vector>
+
+#include "testing/fake_watch_system.h"
 
 namespace vanter::cli {
 namespace {
@@ -13,51 +13,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = WatchSystem::Clock;
 using Path = std::filesystem::path;
-
-// Time passes only in sleepFor; file changes happen at set times.
-class FakeSystem final : public WatchSystem {
-public:
-    Clock::time_point now() override { return now_; }
-    void sleepFor(Clock::duration duration) override {
-        now_ += duration;
-        while (!events_.empty() && events_.begin()->first <= now_) {
-            auto action = std::move(events_.begin()->second);
-            events_.erase(events_.begin());
-            action();
-        }
-    }
-    FileStamp stamp(const Path& file) override {
-        ++stampCalls;
-        const auto found = files_.find(file);
-        return found == files_.end() ? FileStamp{} : found->second;
-    }
-    void catchStopSignals() override { ++signalsCaught; }
-    bool stopRequested() override { return now_ >= stopAt_; }
-    std::string localTime() override { return "2024-05-01 12:00:00"; }
-
-    // Writes the file: a new size and modification time.
-    void touch(const Path& file) {
-        FileStamp& stamp = files_[file];
-        stamp.exists = true;
-        stamp.size += 1;
-        stamp.modified += 1;
-    }
-    void touchAt(Clock::duration when, const Path& file) {
-        events_.emplace(start + when, [this, file] { touch(file); });
-    }
-    void stopAt(Clock::duration when) { stopAt_ = start + when; }
-    Clock::duration elapsed() const { return now_ - start; }
-
-    const Clock::time_point start{};
-    int signalsCaught = 0;
-    int stampCalls = 0;
-
-private:
-    Clock::time_point now_{};
-    Clock::time_point stopAt_ = Clock::time_point::max();
-    std::multimap<Clock::time_point, std::function<void()>> events_;
-    std::map<Path, FileStamp> files_;
-};
+using FakeSystem = vanter::testing::FakeWatchSystem;
 
 const Path kConfig = "fw.in3";
 const WatchTiming kTiming{100ms, 400ms};

@@ -13,7 +13,7 @@
 
 #include "config/errors.h"
 #include "config/native_name.h"
-#include "config/test_support.h"
+#include "testing/test_folder.h"
 
 namespace vanter {
 namespace {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <functional>
 #include <istream>
@@ -14,7 +13,10 @@
 
 #include "config/errors.h"
 #include "config/in3_file.h"
-#include "config/test_support.h"
+#include "testing/configuration_text.h"
+#include "testing/generated_bytes.h"
+#include "testing/test_folder.h"
+#include "testing/test_names.h"
 
 #ifndef _WIN32
 #include <cerrno>
@@ -32,66 +34,32 @@ namespace {
 using namespace std::string_literals;
 namespace fs = std::filesystem;
 
-// A text made while it is read: a head, a unit repeated `count` times (or forever), a tail.
-// Counts what the reader took, so that a test can tell it stopped early.
+// A text made while it is read (see GeneratedBytes). Counts what the reader took, so that a
+// test can tell it stopped early.
 class GeneratedText : public std::streambuf {
 public:
-    static constexpr std::uint64_t kForever = UINT64_MAX;
+    static constexpr std::uint64_t kForever = testing::GeneratedBytes::kForever;
 
     GeneratedText(std::string head, std::string unit, std::uint64_t count, std::string tail)
-        : head_(std::move(head)), unit_(std::move(unit)), count_(count), tail_(std::move(tail)) {}
+        : bytes_(std::move(head), std::move(unit), count, std::move(tail)) {}
 
     // Bytes handed to the reader so far.
-    std::uint64_t taken() const { return produced_ - static_cast<std::uint64_t>(egptr() - gptr()); }
+    std::uint64_t taken() const {
+        return bytes_.produced() - static_cast<std::uint64_t>(egptr() - gptr());
+    }
 
 protected:
     int_type underflow() override {
-        std::size_t filled = 0;
-        while (filled < sizeof block_) {
-            const std::string* part = nullptr;
-            if (phase_ == 0) {
-                part = &head_;
-            } else if (phase_ == 1 && !unit_.empty() && repeated_ < count_) {
-                part = &unit_;
-            } else if (phase_ == 1) {
-                phase_ = 2;
-                at_ = 0;
-                continue;
-            } else if (phase_ == 2) {
-                part = &tail_;
-            } else {
-                break;
-            }
-            const std::size_t n = std::min(sizeof block_ - filled, part->size() - at_);
-            std::copy_n(part->data() + at_, n, block_ + filled);
-            filled += n;
-            at_ += n;
-            if (at_ == part->size()) {
-                at_ = 0;
-                if (phase_ == 1) {
-                    ++repeated_;
-                } else {
-                    ++phase_;
-                }
-            }
-        }
+        const std::size_t filled = bytes_.read(block_);
         if (filled == 0) {
             return traits_type::eof();
         }
-        produced_ += filled;
         setg(block_, block_, block_ + filled);
         return traits_type::to_int_type(block_[0]);
     }
 
 private:
-    std::string head_;
-    std::string unit_;
-    std::uint64_t count_;
-    std::string tail_;
-    int phase_ = 0; // head, units, tail, end
-    std::size_t at_ = 0;
-    std::uint64_t repeated_ = 0;
-    std::uint64_t produced_ = 0;
+    testing::GeneratedBytes bytes_;
     char block_[64 * 1024];
 };
 
@@ -283,15 +251,7 @@ TEST_P(BadConfiguration, ReadsWithTheSpecifiedOutcome) {
 
 INSTANTIATE_TEST_SUITE_P(Table, BadConfiguration, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) {
-                             std::string name;
-                             for (const char ch : std::string(info.param.name)) {
-                                 if (std::isalnum(static_cast<unsigned char>(ch))) {
-                                     name += ch;
-                                 } else if (!name.empty() && name.back() != '_') {
-                                     name += '_';
-                                 }
-                             }
-                             return name;
+                             return vanter::testing::testName(info.param.name);
                          });
 
 TEST(BadConfigurationFile, LongerThanAMegabyteNamesTheFile) {

@@ -5,7 +5,8 @@
 #include <sstream>
 
 #include "config/errors.h"
-#include "config/test_support.h"
+#include "testing/configuration_text.h"
+#include "testing/test_folder.h"
 
 namespace vanter {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "config/test_support.h"
+#include "testing/test_folder.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN

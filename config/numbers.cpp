@@ -3,23 +3,13 @@
 #include <charconv>
 
 #include "config/errors.h"
+#include "text/hex_digits.h"
 
 namespace vanter {
 
 namespace {
 
-int hexDigit(char c) noexcept {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
+using text::hexDigitValue;
 
 bool isDecimalDigit(char c) noexcept {
     return c >= '0' && c <= '9';
@@ -60,7 +50,7 @@ std::int32_t toInteger(std::string_view text) {
         }
         std::uint64_t value = 0;
         for (; i < text.size(); ++i) {
-            const int d = hexDigit(text[i]);
+            const int d = hexDigitValue(text[i]);
             if (d < 0) {
                 throw fail();
             }
@@ -114,7 +104,7 @@ HexScan scanHex(std::string_view text) noexcept {
     HexScan scan;
     std::uint32_t value = 0;
     for (; i < text.size(); ++i) {
-        const int d = hexDigit(text[i]);
+        const int d = hexDigitValue(text[i]);
         if (d < 0) {
             break;
         }

@@ -2,73 +2,28 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "config/errors.h"
 #include "config/native_name.h"
 #include "script_path.h"
-#include "test_support.h"
+#include "testing/environment.h"
+#include "testing/fake_driver.h"
+#include "testing/fake_reporter.h"
+#include "testing/test_folder.h"
 
 namespace {
 
 using vanter::CommandOutcome;
 using vanter::Configuration;
+using vanter::testing::FakeDriver;
+using vanter::testing::FakeReporter;
 using vanter::testing::readBytes;
 using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 
 using Log = std::vector<std::string>;
-
-// Records status texts in the order they are shown.
-class FakeReporter final : public vanter::Reporter {
-public:
-    explicit FakeReporter(Log& log) : log_(log) {}
-    void setStatusText(std::string_view text) override {
-        log_.push_back("status: " + std::string(text));
-    }
-
-private:
-    Log& log_;
-};
-
-// Logs the message the window shows for a command's outcome, after its status texts.
-CommandOutcome shown(Log& log, CommandOutcome outcome) {
-    log.push_back("message: " + outcome.message());
-    return outcome;
-}
-
-// Answers with scripted results, records every call in the same log, and keeps the script as
-// it stood when SayHello was called.
-class FakeDriver final : public vanter::Driver {
-public:
-    FakeDriver(Log& log, std::filesystem::path script) : log_(log), script_(std::move(script)) {}
-
-    std::int32_t helloResult = 0;
-    std::deque<std::int32_t> checkResults; // then 0
-    std::vector<std::string> scriptsSeen;
-
-    std::int32_t sayHello() override {
-        log_.push_back("SayHello()");
-        scriptsSeen.push_back(readBytes(script_));
-        return helloResult;
-    }
-    std::int32_t checkVT(std::int32_t port, std::int32_t reset, std::int32_t memoryType,
-                         std::int32_t slot) override {
-        log_.push_back("CheckVT(" + std::to_string(port) + ", " + std::to_string(reset) + ", " +
-                       std::to_string(memoryType) + ", " + std::to_string(slot) + ")");
-        if (checkResults.empty())
-            return 0;
-        const std::int32_t result = checkResults.front();
-        checkResults.pop_front();
-        return result;
-    }
-
-private:
-    Log& log_;
-    std::filesystem::path script_;
-};
 
 Configuration enabling(std::initializer_list<int> slots) {
     Configuration config = Configuration::defaults();
@@ -90,7 +45,7 @@ protected:
     FakeDriver driver{log, script};
 
     CommandOutcome download(const Configuration& config) {
-        return shown(log, vanter::runDownload(config, driver, reporter, script));
+        return reporter.show(vanter::runDownload(config, driver, reporter, script));
     }
 };
 
@@ -197,7 +152,7 @@ TEST_F(DownloadTest, ScriptThatCantBeWrittenIsReportedAndTheDriverNotCalled) {
         Configuration config = Configuration::defaults();
         config.slots[0].fileName = c.fileName;
         const CommandOutcome outcome =
-            shown(log, vanter::runDownload(config, driver, reporter, c.script));
+            reporter.show(vanter::runDownload(config, driver, reporter, c.script));
         EXPECT_EQ(outcome.kind, CommandOutcome::Kind::ScriptNotWritten);
         EXPECT_NE(outcome.reason.find(c.script.string()), std::string::npos) << outcome.reason;
         ASSERT_EQ(log.size(), 2u);
@@ -233,7 +188,7 @@ protected:
 TEST_F(DownloadToScriptPathTest, WritesThePrivateScript) {
     const std::filesystem::path script = runtime / "vanter3" / "$$temp.in3";
     FakeDriver driver{log, script};
-    shown(log, vanter::runDownload(Configuration::defaults(), driver, reporter));
+    reporter.show(vanter::runDownload(Configuration::defaults(), driver, reporter));
     EXPECT_EQ(driver.scriptsSeen, Log{kDefaultScript});
     EXPECT_EQ(log.back(), "message: Download OK");
 }
@@ -242,7 +197,7 @@ TEST_F(DownloadToScriptPathTest, UnsafeFolderIsReportedAndTheDriverNotCalled) {
     std::filesystem::create_directory(runtime / "elsewhere");
     std::filesystem::create_directory_symlink(runtime / "elsewhere", runtime / "vanter3");
     FakeDriver driver{log, runtime / "vanter3" / "$$temp.in3"};
-    shown(log, vanter::runDownload(Configuration::defaults(), driver, reporter));
+    reporter.show(vanter::runDownload(Configuration::defaults(), driver, reporter));
     ASSERT_EQ(log.size(), 2u);
     EXPECT_TRUE(log[0].starts_with("status: Download Fail: ")) << log[0];
     EXPECT_NE(log[0].find((runtime / "vanter3").string()), std::string::npos) << log[0];
@@ -264,7 +219,7 @@ TEST(DownloadToScriptPathTest, WritesTheFixedScriptOnWindows) {
     Configuration config = Configuration::defaults();
     const std::string name = vanter::nativeName(L"C:\\Firmware\\Gr\u00fc\u00dfe\\boot.hex");
     config.slots[0].fileName = name;
-    shown(log, vanter::runDownload(config, driver, reporter));
+    reporter.show(vanter::runDownload(config, driver, reporter));
     const std::string expected = "1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n" + name + "\r\nN";
     EXPECT_EQ(driver.scriptsSeen, Log{expected});
     EXPECT_EQ(readBytes(script), expected); // left in place for the library
@@ -281,7 +236,7 @@ protected:
     FakeDriver driver{log, folder / "unused"};
 
     CommandOutcome check(const Configuration& config) {
-        return shown(log, vanter::runCheck(config, driver, reporter));
+        return reporter.show(vanter::runCheck(config, driver, reporter));
     }
 };
 

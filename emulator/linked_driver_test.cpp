@@ -11,34 +11,23 @@
 #include "commands.h"
 #include "config/native_name.h"
 #include "script_path.h"
-#include "test_support.h"
+#include "testing/environment.h"
+#include "testing/fake_reporter.h"
+#include "testing/standin_environment.h"
+#include "testing/test_folder.h"
 
 namespace {
 
+using vanter::testing::FakeReporter;
 using vanter::testing::readBytes;
 using vanter::testing::ScopedEnv;
-using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 
-// Status texts as they come, then the message the window shows, in brackets.
-class RecordingReporter final : public vanter::Reporter {
-public:
-    std::vector<std::string> log;
-    void setStatusText(std::string_view text) override { log.emplace_back(text); }
-    void show(const vanter::CommandOutcome& outcome) {
-        log.push_back("[" + outcome.message() + "]");
-    }
-};
-
-class LinkedDriverTest : public ::testing::Test {
+class LinkedDriverTest : public ::testing::Test, protected vanter::testing::StandinEnvironment {
 protected:
-    TestFolder runtime;
-    ScopedEnv xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
-    ScopedEnv units{"VANTER_SIM_UNITS", std::nullopt};
-    ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
-    ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", (runtime / "calls.txt").string()};
-    ScopedEnv state{"VANTER_SIM_STATE_DIR", (runtime / "state").string()};
-    RecordingReporter reporter;
+    ScopedEnv transcriptFile{"VANTER_SIM_TRANSCRIPT", (runtime / "calls.txt").string()};
+    std::vector<std::string> log;
+    FakeReporter reporter{log};
     vanter::Configuration config = vanter::Configuration::defaults();
 
     LinkedDriverTest() {
@@ -50,32 +39,32 @@ protected:
 
 TEST_F(LinkedDriverTest, DownloadReachesTheStandIn) {
     reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
-    EXPECT_EQ(reporter.log,
-              (std::vector<std::string>{"Download....", "Download OK", "[Download OK]"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"status: Download....", "status: Download OK",
+                                             "message: Download OK"}));
     EXPECT_EQ(readBytes(runtime / "calls.txt"),
               "SayHello() script=" + vanter::downloadScriptPath().string() +
                   " -> 0\n  note: unit memories in " + (runtime / "state").string() + "\n");
 
     config.slots[2].fileName = (runtime / "absent.bin").string();
     reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
-    EXPECT_EQ(reporter.log.back(), "[Download Fail]");
-    EXPECT_EQ(reporter.log[reporter.log.size() - 2], "Download Fail# 40"); // no such file
+    EXPECT_EQ(log.back(), "message: Download Fail");
+    EXPECT_EQ(log[log.size() - 2], "status: Download Fail# 40"); // no such file
 
     ScopedEnv absent("VANTER_SIM_UNITS", "0,1,3");
     reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
-    EXPECT_EQ(reporter.log[reporter.log.size() - 2], "Can't find VANTER III(A)");
+    EXPECT_EQ(log[log.size() - 2], "status: Can't find VANTER III(A)");
 }
 
 TEST_F(LinkedDriverTest, CheckReachesTheStandIn) {
     config.port = "0x2F8";
     config.slots[2].memoryType = 14;
     reporter.show(vanter::runCheck(config, vanter::linkedDriver(), reporter));
-    EXPECT_EQ(reporter.log.back(), "[Check OK]");
+    EXPECT_EQ(log.back(), "message: Check OK");
 
     ScopedEnv faulty("VANTER_SIM_FAULT", "2:1f00");
     reporter.show(vanter::runCheck(config, vanter::linkedDriver(), reporter));
-    EXPECT_EQ(reporter.log[reporter.log.size() - 2], "Vanter#2 fails at address $1f00");
-    EXPECT_EQ(reporter.log.back(), "[Vanter#2 Fail]");
+    EXPECT_EQ(log[log.size() - 2], "status: Vanter#2 fails at address $1f00");
+    EXPECT_EQ(log.back(), "message: Vanter#2 Fail");
     EXPECT_EQ(readBytes(runtime / "calls.txt"),
               "CheckVT(760, 0, 4, 0) -> 0\n"
               "CheckVT(760, 0, 14, 2) -> 0\n"
@@ -96,12 +85,12 @@ TEST_F(LinkedDriverTest, AnsiFileNameReachesTheLibraryOnWindows) {
     config.slots[0].fileName = name;
     config.slots[2].enabled = false;
     reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
-    EXPECT_EQ(reporter.log.back(), "[Download OK]");
+    EXPECT_EQ(log.back(), "message: Download OK");
     EXPECT_NE(readBytes("c:\\$$temp.in3").find("\r\n" + name + "\r\nN"), std::string::npos);
 
     std::filesystem::remove(image);
     reporter.show(vanter::runDownload(config, vanter::linkedDriver(), reporter));
-    EXPECT_EQ(reporter.log.back(), "[Download Fail]");
+    EXPECT_EQ(log.back(), "message: Download Fail");
 }
 
 #endif

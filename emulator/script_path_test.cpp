@@ -8,7 +8,8 @@
 #include <unistd.h>
 
 #include "config/errors.h"
-#include "test_support.h"
+#include "testing/environment.h"
+#include "testing/test_folder.h"
 
 namespace {
 

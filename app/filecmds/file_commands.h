@@ -1,12 +1,14 @@
 #pragma once
 
-// The initialisation step and the commands of the IniFile menu.
+// The initialisation step and the commands of the IniFile menu, working on the configuration
+// form through its interface.
 
 #include <QString>
 
-class TVante3_0;
-
 namespace vanter::app {
+
+class ConfigurationForm;
+class FileDialog;
 
 // The name of the default configuration file, looked for in the working directory.
 inline constexpr const char* kDefaultFileName = "Vanter.in3";
@@ -20,7 +22,8 @@ enum class SaveOutcome {
 
 class FileCommands {
 public:
-    explicit FileCommands(TVante3_0& window);
+    // Open and Save As show the two dialogs; the save dialog's name is the file Save writes.
+    FileCommands(ConfigurationForm& form, FileDialog& openDialog, FileDialog& saveDialog);
 
     // Message caption, current file name, then the default configuration file or defaults.
     // A default file that can't be read raises the conversion error.
@@ -41,7 +44,9 @@ private:
     SaveOutcome writeFile(const QString& name);
     bool refuseWithoutUnit();
 
-    TVante3_0& window_;
+    ConfigurationForm& form_;
+    FileDialog& openDialog_;
+    FileDialog& saveDialog_;
 };
 
 } // namespace vanter::app

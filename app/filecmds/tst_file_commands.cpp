@@ -18,30 +18,16 @@
 #include <sstream>
 
 #include "application.h"
-#include "as_ordinary_user.h"
 #include "config/in3_file.h"
 #include "filecmds/file_commands.h"
 #include "panels/unit_panel.h"
-#include "window_test_support.h"
+#include "testing/as_ordinary_user.h"
+#include "testing/qt/shown_window.h"
+#include "testing/qt/user_input.h"
 
 using namespace vanter::app;
-using namespace vanter::app::testing;
+using namespace vanter::testing;
 using Kind = DialogCall::Kind;
-
-namespace vanter {
-
-// Readable failures of QCOMPARE on configurations.
-char* toString(const Configuration& config) {
-    std::ostringstream text;
-    text << "port '" << config.port << "' reset " << config.resetLevel;
-    for (const SlotSettings& slot : config.slots) {
-        text << " | " << (slot.enabled ? "on " : "off ") << slot.memoryType << ' '
-             << slot.fileFormat << " '" << slot.offset << "' '" << slot.fileName << "'";
-    }
-    return qstrdup(text.str().c_str());
-}
-
-} // namespace vanter
 
 namespace {
 
@@ -66,15 +52,12 @@ vanter::Configuration applied(vanter::Configuration config, const QByteArray& fi
 
 } // namespace
 
-class FileCommandsTest : public QObject {
+// The place is the download script folder; each test works in a folder of its own.
+class FileCommandsTest : public WindowTestCase {
     Q_OBJECT
 
 private:
-    TestPlace place_; // the download script folder; each test works in a folder of its own
     std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ShownWindow> shown_;
-    TVante3_0& window() { return *shown_->window; }
-    FakeDialogs& dialogs() { return shown_->dialogs; }
 
     QString path(const QString& name) const { return dir_->filePath(name); }
     void writeFile(const QString& name, const QByteArray& bytes) {
@@ -90,11 +73,6 @@ private:
         shown_ = std::make_unique<ShownWindow>();
         QVERIFY(QApplication::focusWidget() != nullptr);
     }
-    static void settle() {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-        }
-    }
     // A menu command by its shortcut, from wherever the focus is.
     void command(Qt::Key key) {
         QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
@@ -104,22 +82,7 @@ private:
         dialogs().confirmFile(name);
         command(Qt::Key_O);
     }
-    void clickIndicator(int slot) {
-        QCheckBox* box = window().unit(slot).vanter;
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    }
-    static void type(QWidget* widget, const QString& text) {
-        for (const QChar ch : text) {
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-        }
-    }
-    static void replaceText(QWidget* widget, const QString& text) {
-        QTest::mouseClick(widget, Qt::LeftButton);
-        QTest::keyClick(widget, Qt::Key_End);
-        QTest::keyClick(widget, Qt::Key_Home, Qt::ShiftModifier);
-        QTest::keyClick(widget, Qt::Key_Delete);
-        type(widget, text);
-    }
+    void clickIndicator(int slot) { vanter::testing::clickIndicator(window().unit(slot).vanter); }
     QString caption() { return window().windowTitle(); }
     QString saveTarget() { return window().SaveDialog->fileName(); }
     // Whether each slot's panel shows on (its controls enabled).

@@ -22,13 +22,14 @@
 #include <sys/stat.h>
 #endif
 
-#include "as_ordinary_user.h"
 #include "panels/oem_typing.h"
 #include "panels/unit_panel.h"
-#include "window_test_support.h"
+#include "testing/as_ordinary_user.h"
+#include "testing/qt/shown_window.h"
+#include "testing/qt/user_input.h"
 
 using namespace vanter::app;
-using namespace vanter::app::testing;
+using namespace vanter::testing;
 using Kind = DialogCall::Kind;
 
 namespace {
@@ -46,7 +47,7 @@ struct PanelLook {
     bool operator==(const PanelLook&) const = default;
 };
 
-PanelLook lookOf(const TVante3_0::UnitControls& unit) {
+PanelLook lookOf(const UnitPanel::Controls& unit) {
     PanelLook look;
     look.checked = unit.vanter->isChecked();
     for (QWidget* control :
@@ -65,48 +66,12 @@ PanelLook lookOf(const TVante3_0::UnitControls& unit) {
 
 } // namespace
 
-class Panels : public QObject {
+class Panels : public WindowTestCase {
     Q_OBJECT
 
 private:
-    TestPlace place_;
-    std::unique_ptr<ShownWindow> shown_;
-    TVante3_0& window() { return *shown_->window; }
-    FakeDialogs& dialogs() { return shown_->dialogs; }
-    TVante3_0::UnitControls& unit(int slot) { return window().unit(slot); }
+    const UnitPanel::Controls& unit(int slot) { return window().unit(slot); }
 
-    // Lets queued exit checks run.
-    static void settle() {
-        for (int i = 0; i < 3; ++i) {
-            QCoreApplication::processEvents();
-        }
-    }
-    static void clickIndicator(QCheckBox* box) {
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    }
-    // Puts the focus into an edit the way the user does, and types `text` one character at a
-    // time (any character, not only Latin-1).
-    static void clickInto(QWidget* widget) {
-        QTest::mouseClick(widget, Qt::LeftButton);
-        QCOMPARE(QApplication::focusWidget(), widget);
-    }
-    static void type(QWidget* widget, const QString& text) {
-        for (const char32_t ch : text.toUcs4()) {
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString::fromUcs4(&ch, 1),
-                                Qt::NoModifier);
-        }
-    }
-    static void replaceText(QLineEdit* edit, const QString& text) {
-        clickInto(edit);
-        QTest::keyClick(edit, Qt::Key_End);
-        QTest::keyClick(edit, Qt::Key_Home, Qt::ShiftModifier);
-        QTest::keyClick(edit, Qt::Key_Delete);
-        type(edit, text);
-    }
-    static void tabOut(QWidget* widget) {
-        QTest::keyClick(widget, Qt::Key_Tab);
-        settle();
-    }
     // Opens a list with the mouse and picks an entry with the keys.
     void pick(QComboBox* combo, const QString& entry) {
         QTest::mouseClick(combo, Qt::LeftButton);

@@ -2,16 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "emulator/images/image_writer.h"
 #include "emulator/images/test_support.h"
 
 namespace vanter::images {
 namespace {
-
-using vanter::testing::TestFolder;
-using vanter::testing::writeBytes;
 
 constexpr auto kBin = ImageFormat::binary;
 
@@ -30,9 +25,7 @@ TEST(BinaryReader, FileBytesGoFromTheOffsetOn) {
                          Case{1, 8 * KiB - 1, 8 * KiB}, Case{300 * KiB, 0x12345, 512 * KiB},
                          Case{0, 0, 8 * KiB}, Case{0, 0xFFFFFFFF, 8 * KiB}}) {
         const auto data = writer::randomBytes(c.fileSize, 7);
-        TestFolder folder;
-        writeBytes(folder / "image.bin", text(data));
-        const LoadedImage image = loadImageFile(folder / "image.bin", kBin, c.offset, c.partSize);
+        const LoadedImage image = testing::loadText(kBin, text(data), c.offset, c.partSize);
         const auto memory = image.memory.memory();
         ASSERT_EQ(memory.size(), c.partSize);
         for (std::uint64_t a = 0; a < c.partSize; ++a) {
@@ -99,43 +92,6 @@ TEST(BinaryReader, TooLargeOrMisplacedFailsAlsoWithoutKnownSize) {
             }
         }
     }
-}
-
-TEST(BinaryReader, MissingFileAndFolder) {
-    TestFolder folder;
-    for (const auto& [path, failure] :
-         {std::pair{folder / "absent.bin", LoadFailure::fileMissing},
-          std::pair{folder / "absent" / "x.bin", LoadFailure::fileMissing},
-          std::pair{std::filesystem::path(), LoadFailure::fileMissing},
-          std::pair{folder.path(), LoadFailure::fileUnreadable}}) {
-        try {
-            loadImageFile(path, kBin, 0, 8 * KiB);
-            ADD_FAILURE() << path;
-        } catch (const ImageError& e) {
-            EXPECT_EQ(e.failure(), failure) << e.what();
-            EXPECT_EQ(e.code(), resultCode(failure));
-        }
-    }
-}
-
-TEST(ImageError, CodesAreDistinctAndFitTheDriverRange) {
-    const LoadFailure all[] = {LoadFailure::fileMissing,       LoadFailure::fileUnreadable,
-                               LoadFailure::malformedRecord,   LoadFailure::badChecksum,
-                               LoadFailure::unknownRecordType, LoadFailure::recordCountMismatch,
-                               LoadFailure::beforePartStart,   LoadFailure::pastPartEnd,
-                               LoadFailure::contradictoryData, LoadFailure::imageTooLarge,
-                               LoadFailure::stateNotWritten};
-    std::set<std::int32_t> codes;
-    std::set<std::string_view> names;
-    for (LoadFailure f : all) {
-        const std::int32_t code = resultCode(f);
-        EXPECT_GE(code, 0x40);
-        EXPECT_LE(code, 0x4F);
-        codes.insert(code);
-        names.insert(failureName(f));
-    }
-    EXPECT_EQ(codes.size(), std::size(all));
-    EXPECT_EQ(names.size(), std::size(all));
 }
 
 } // namespace

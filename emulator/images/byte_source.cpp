@@ -3,41 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "config/native_name.h"
 #include "image_error.h"
 
 namespace vanter::images {
-
-namespace fs = std::filesystem;
-
-FileSource::FileSource(const fs::path& path) : name_(nativeName(path)), file_(path) {
-    if (path.empty()) {
-        throw ImageError(LoadFailure::fileMissing, "(no file name)", 0, "no image file is named");
-    }
-    switch (file_.status()) {
-    case RegularFile::Status::open:
-        return;
-    case RegularFile::Status::missing:
-        throw ImageError(LoadFailure::fileMissing, name_, 0, "no such file");
-    case RegularFile::Status::folder:
-        throw ImageError(LoadFailure::fileUnreadable, name_, 0, "is a folder, not a file");
-    case RegularFile::Status::notRegular:
-        throw ImageError(LoadFailure::fileUnreadable, name_, 0,
-                         "is not a regular file (a named pipe or a device?)");
-    case RegularFile::Status::failed:
-        break;
-    }
-    throw ImageError(LoadFailure::fileUnreadable, name_, 0,
-                     "can't be opened for reading (" + file_.reason() + ")");
-}
-
-std::size_t FileSource::read(std::span<char> buffer) {
-    const std::size_t got = file_.read(buffer);
-    if (file_.readFailed()) {
-        throw ImageError(LoadFailure::fileUnreadable, name_, 0, "read error");
-    }
-    return got;
-}
 
 std::size_t MemorySource::read(std::span<char> buffer) {
     const std::size_t n = std::min(buffer.size(), bytes_.size());

@@ -1,19 +1,16 @@
 #pragma once
 
-// Where a reader takes an image file's bytes from: a file read in large blocks, or a buffer
-// already in memory. Text readers see the bytes line by line through LineReader.
+// Where a reader takes an image file's bytes from: any source that hands them over block by
+// block, such as a buffer already in memory; whoever opens files makes a source of its own.
+// Text readers see the bytes line by line through LineReader.
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
-
-#include "config/regular_file.h"
 
 namespace vanter::images {
 
@@ -30,22 +27,6 @@ public:
 
     // The name failures are reported under.
     virtual const std::string& name() const = 0;
-};
-
-// An image file. Opening throws ImageError: fileMissing when there is no such file (or no name),
-// fileUnreadable when it is a folder, a named pipe, a device or can't be opened; opening never
-// waits.
-class FileSource : public ByteSource {
-public:
-    explicit FileSource(const std::filesystem::path& path);
-
-    std::size_t read(std::span<char> buffer) override;
-    std::optional<std::uint64_t> size() const override { return file_.size(); }
-    const std::string& name() const override { return name_; }
-
-private:
-    std::string name_;
-    RegularFile file_;
 };
 
 // Bytes in memory, read as if they were a file of the given name.

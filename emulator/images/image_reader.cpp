@@ -123,9 +123,8 @@ std::unique_ptr<ImageReader> makeReader(ImageFormat format) {
     return nullptr;
 }
 
-LoadedImage loadImageFile(const std::filesystem::path& path, ImageFormat format,
-                          std::uint32_t offset, std::uint32_t partSize) {
-    FileSource source(path);
+LoadedImage loadImage(ByteSource& source, ImageFormat format, std::uint32_t offset,
+                      std::uint32_t partSize) {
     LoadedImage image{MemoryImage(partSize), {}};
     image.notes = makeReader(format)->load(source, offset, image.memory);
     return image;

@@ -82,13 +82,13 @@ public:
 // The reader of a format.
 std::unique_ptr<ImageReader> makeReader(ImageFormat format);
 
-// The image file `path` in `format`, loaded into a fresh memory of `partSize` bytes.
+// The image read from `source` in `format`, loaded into a fresh memory of `partSize` bytes.
 struct LoadedImage {
     MemoryImage memory;
     LoadNotes notes;
 };
-LoadedImage loadImageFile(const std::filesystem::path& path, ImageFormat format,
-                          std::uint32_t offset, std::uint32_t partSize);
+LoadedImage loadImage(ByteSource& source, ImageFormat format, std::uint32_t offset,
+                      std::uint32_t partSize);
 
 // "0x1f" — addresses and sizes in failure texts.
 std::string hexText(std::uint64_t value);

@@ -6,8 +6,6 @@
 #include <string_view>
 #include <vector>
 
-#include "config/values.h"
-#include "emulator/images/crc32.h"
 #include "emulator/images/parts.h"
 
 namespace vanter::images {
@@ -121,51 +119,6 @@ TEST(MemoryImage, AddressesAboveTheHighestLoadedReadErased) {
     ASSERT_EQ(taken.size(), 4 * KiB);
     EXPECT_EQ(std::count(taken.begin(), taken.end(), 0xFF), 4 * KiB - 2);
     EXPECT_EQ(m.size(), 0u);
-}
-
-TEST(Parts, SizesAndNamesFollowTheMemoryTypeList) {
-    const std::uint32_t sizes[] = {8,    16, 32, 64,  128, 256,  512, 512,
-                                   1024, 8,  32, 128, 512, 2048, 4096};
-    for (int code = 1; code <= 15; ++code) {
-        const auto part = partForCode(code);
-        ASSERT_TRUE(part);
-        EXPECT_EQ(part->size, sizes[code - 1] * KiB) << part->name;
-        EXPECT_EQ(part->name, kMemoryTypes[static_cast<std::size_t>(code - 1)]);
-    }
-    EXPECT_FALSE(partForCode(0));
-    EXPECT_FALSE(partForCode(16));
-    EXPECT_FALSE(formatForCode(0));
-    EXPECT_EQ(formatForCode(3), ImageFormat::sRecord);
-}
-
-std::uint32_t bitwiseCrc(std::span<const std::uint8_t> data) {
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (std::uint8_t b : data) {
-        crc ^= b;
-        for (int k = 0; k < 8; ++k) {
-            crc = (crc & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
-        }
-    }
-    return ~crc;
-}
-
-TEST(Crc32, KnownValuesAndContinuation) {
-    const std::string_view check = "123456789";
-    const std::span<const std::uint8_t> text(reinterpret_cast<const std::uint8_t*>(check.data()),
-                                             check.size());
-    EXPECT_EQ(crc32(text), 0xCBF43926u);
-    EXPECT_EQ(crc32({}), 0u);
-    EXPECT_EQ(crc32(text.subspan(4), crc32(text.first(4))), 0xCBF43926u);
-    // Every length around the eight-byte steps agrees with the plain bitwise form.
-    std::vector<std::uint8_t> data(300);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<std::uint8_t>(i * 7 + 3);
-    }
-    for (std::size_t n = 0; n < data.size(); n += 13) {
-        EXPECT_EQ(crc32(std::span(data).first(n)), bitwiseCrc(std::span(data).first(n))) << n;
-    }
-    EXPECT_EQ(crc32(std::vector<std::uint8_t>(32 * KiB, 0xFF)),
-              bitwiseCrc(std::vector<std::uint8_t>(32 * KiB, 0xFF)));
 }
 
 } // namespace

@@ -149,8 +149,9 @@ TEST_P(SrecCatGenerated, MemoryEqualsSrecCat) {
     const auto blocks = blocksFor(g, size);
     TestFolder folder;
     const auto file = folder / "image";
-    writeBytes(file, imageText(g, blocks));
-    const LoadedImage image = loadImageFile(file, formatOf(g.kind), g.offset, size);
+    const std::string text = imageText(g, blocks);
+    writeBytes(file, text);
+    const LoadedImage image = testing::loadText(formatOf(g.kind), text, g.offset, size);
 
     // Against the blocks themselves first, so that the test means something without srec_cat.
     std::vector<std::uint8_t> expected(size, 0xFF);
@@ -209,7 +210,7 @@ TEST_P(SrecCatCorpus, MemoryEqualsSrecCat) {
     }
     const CorpusFile& c = GetParam();
     const std::uint32_t size = partForCode(c.memoryType)->size;
-    const LoadedImage image = loadImageFile(testing::corpus(c.file), c.format, c.offset, size);
+    const LoadedImage image = testing::loadFile(testing::corpus(c.file), c.format, c.offset, size);
     TestFolder folder;
     expectSameMemory(image.memory.memory(),
                      srecCatMemory(testing::corpus(c.file), c.format, c.offset, size, folder));

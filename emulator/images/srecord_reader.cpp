@@ -1,78 +1,34 @@
 #include "srecord_reader.h"
 
-#include <array>
-
-#include "hex_digits.h"
-#include "image_error.h"
+#include "text_record.h"
 
 namespace vanter::images {
 
 namespace {
 
-constexpr std::size_t kMaxRecord = 1 + 255; // count and the bytes it counts
+constexpr detail::RecordLayout kLayout{
+    .format = ImageFormat::sRecord,
+    .start = 'S',
+    .headLength = 2,
+    .headMissing = "record type missing after 'S'",
+    .overhead = 1, // the count counts the address, the data and the checksum
+    .fewestBytes = 2,
+    .tooShort =
+        [](std::size_t) { return std::string("record too short: no byte count and checksum"); },
+    .counted = "bytes follow it",
+    .missingEnd = "no termination record (S7, S8 or S9); the file may be cut short",
+};
 
 // Address bytes of each record type S0 to S9; 0 for the reserved S4.
 constexpr std::array<std::size_t, 10> kAddressBytes{2, 2, 3, 4, 0, 2, 3, 4, 3, 2};
 
-class SRecordParser {
+class SRecordParser final : public detail::RecordParser<SRecordParser, kLayout> {
 public:
-    SRecordParser(ByteSource& source, std::uint32_t offset, MemoryImage& memory)
-        : lines_(source), sink_(memory, ImageFormat::sRecord, offset, source.name()) {}
+    using RecordParser::RecordParser;
 
-    LoadNotes run() {
-        std::string_view line;
-        while (lines_.next(line)) {
-            if (!line.empty()) {
-                record(line);
-            }
-        }
-        if (!terminated_) {
-            sink_.warn(0, "no termination record (S7, S8 or S9); the file may be cut short");
-        }
-        sink_.finish();
-        return sink_.takeNotes();
-    }
-
-private:
-    [[noreturn]] void fail(LoadFailure failure, const std::string& reason) const {
-        throw ImageError(failure, sink_.file(), lines_.lineNumber(), reason);
-    }
-
-    void record(std::string_view line) {
-        if (line.front() != 'S') {
-            fail(LoadFailure::malformedRecord,
-                 "a record starts with 'S', this line with " + detail::describeChar(line.front()));
-        }
-        if (line.size() < 2) {
-            fail(LoadFailure::malformedRecord, "record type missing after 'S'");
-        }
+    bool record(std::string_view line, std::size_t size, unsigned sum) {
         const char typeChar = line[1];
-        const std::string_view digits = line.substr(2);
-        if (digits.size() % 2 != 0) {
-            fail(LoadFailure::malformedRecord,
-                 "odd number of hexadecimal digits (" + std::to_string(digits.size()) + ")");
-        }
-        const std::size_t size = digits.size() / 2;
-        if (size < 2) {
-            fail(LoadFailure::malformedRecord, "record too short: no byte count and checksum");
-        }
-        if (size > kMaxRecord) {
-            fail(LoadFailure::malformedRecord,
-                 "record too long: " + std::to_string(size) + " bytes, at most 256 possible");
-        }
-        unsigned sum = 0;
-        const std::size_t bad = detail::decodeHex(digits, bytes_.data(), sum);
-        if (bad != digits.size()) {
-            fail(LoadFailure::malformedRecord, detail::describeChar(digits[bad]) + " at column " +
-                                                   std::to_string(bad + 3) +
-                                                   " is not a hexadecimal digit");
-        }
         const std::size_t count = bytes_[0];
-        if (size != count + 1) {
-            fail(LoadFailure::malformedRecord, "the byte count says " + std::to_string(count) +
-                                                   " bytes follow it, the record holds " +
-                                                   std::to_string(size - 1));
-        }
         const unsigned given = bytes_[size - 1];
         sum -= given;
         const unsigned wanted = ~sum & 0xFF;
@@ -97,13 +53,13 @@ private:
         }
         const std::span<const std::uint8_t> data(bytes_.data() + 1 + addressBytes,
                                                  count - 1 - addressBytes);
-        if (terminated_ && !warnedAfterEnd_ && type != 0) {
+        if (ended_ && !warnedAfterEnd_ && type != 0) {
             sink_.warn(lines_.lineNumber(), "record after the termination record");
             warnedAfterEnd_ = true;
         }
         switch (type) {
         case 0: // header: free text
-            return;
+            return true;
         case 1:
         case 2:
         case 3:
@@ -113,7 +69,7 @@ private:
                      "data at " + hexText(address) + " runs past address 0xffffffff");
             }
             sink_.put(address, data, lines_.lineNumber());
-            return;
+            return true;
         case 5:
         case 6:
             expectNoData(type, data);
@@ -123,16 +79,19 @@ private:
                          " data records, the file has " + std::to_string(dataRecords_) +
                          " before it");
             }
-            return;
+            return true;
         default: // 7, 8, 9
-            if (!data.empty()) {
+            // Once per file: a file of many such records must not bring as many warnings.
+            if (!data.empty() && !warnedEndData_) {
                 sink_.warn(lines_.lineNumber(), "data in the termination record ignored");
+                warnedEndData_ = true;
             }
-            terminated_ = true;
-            return;
+            ended_ = true;
+            return true;
         }
     }
 
+private:
     void expectNoData(int type, std::span<const std::uint8_t> data) const {
         if (!data.empty()) {
             fail(LoadFailure::malformedRecord, "an S" + std::to_string(type) +
@@ -141,12 +100,9 @@ private:
         }
     }
 
-    LineReader lines_;
-    ImageSink sink_;
-    std::array<std::uint8_t, kMaxRecord> bytes_{};
     std::uint64_t dataRecords_ = 0;
-    bool terminated_ = false;
     bool warnedAfterEnd_ = false;
+    bool warnedEndData_ = false;
 };
 
 } // namespace

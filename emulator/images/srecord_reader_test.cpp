@@ -12,6 +12,7 @@ using testing::At;
 using testing::corpus;
 using testing::FailingFile;
 using testing::failureOf;
+using testing::loadFile;
 using testing::loadText;
 
 constexpr auto kSrec = ImageFormat::sRecord;
@@ -27,7 +28,7 @@ class SRecordCorpus : public ::testing::TestWithParam<GoodFile> {};
 
 TEST_P(SRecordCorpus, LoadsEveryByteWhereItBelongs) {
     const GoodFile& f = GetParam();
-    const LoadedImage image = loadImageFile(corpus(f.file), kSrec, f.offset, 64 * KiB);
+    const LoadedImage image = loadFile(corpus(f.file), kSrec, f.offset, 64 * KiB);
     for (const At& at : f.expected) {
         EXPECT_TRUE(image.memory.isLoaded(at.address)) << std::hex << at.address;
         EXPECT_EQ(image.memory.at(at.address), at.value) << std::hex << at.address;
@@ -52,7 +53,7 @@ class SRecordFailures : public ::testing::TestWithParam<FailingFile> {};
 TEST_P(SRecordFailures, FailWithTheirCodeAndLine) {
     const auto& f = GetParam();
     try {
-        loadImageFile(corpus(f.file), f.format, f.offset, partForCode(f.memoryType)->size);
+        loadFile(corpus(f.file), f.format, f.offset, partForCode(f.memoryType)->size);
         FAIL() << "loaded";
     } catch (const ImageError& e) {
         EXPECT_EQ(e.failure(), f.failure) << e.what();
@@ -134,6 +135,21 @@ TEST(SRecordReader, ToleratedOddities) {
         EXPECT_NE(image.notes.warnings[0].find(c.warning), std::string::npos)
             << image.notes.warnings[0];
     }
+}
+
+TEST(SRecordReader, EachOddityWarnsOncePerFile) {
+    std::string text = s(1, 0, 2, {1});
+    for (int i = 0; i < 1000; ++i) {
+        text += s(9, 0, 2, {7, 7}) + s(1, 1, 2, {2});
+    }
+    const auto image = loadText(kSrec, text, 0, 8 * KiB);
+    ASSERT_EQ(image.notes.warnings.size(), 2u);
+    EXPECT_NE(image.notes.warnings[0].find("line 2: data in the termination record"),
+              std::string::npos)
+        << image.notes.warnings[0];
+    EXPECT_NE(image.notes.warnings[1].find("line 3: record after the termination record"),
+              std::string::npos)
+        << image.notes.warnings[1];
 }
 
 TEST(SRecordReader, MalformedRecords) {

@@ -1,10 +1,12 @@
 #pragma once
 
 // Helpers of the image tests: loading text from memory, catching load failures, the corpus.
-// Folders, whole files and environment variables come from emulator/test_support.h.
+// Folders, whole files and environment variables come from the shared test support.
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -12,7 +14,8 @@
 
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
-#include "emulator/test_support.h"
+#include "testing/environment.h"
+#include "testing/test_folder.h"
 
 namespace vanter::images::testing {
 
@@ -20,9 +23,16 @@ namespace vanter::images::testing {
 inline LoadedImage loadText(ImageFormat format, std::string_view text, std::uint32_t offset,
                             std::uint32_t size) {
     MemorySource source(text, "test.img");
-    LoadedImage image{MemoryImage(size), {}};
-    image.notes = makeReader(format)->load(source, offset, image.memory);
-    return image;
+    return loadImage(source, format, offset, size);
+}
+
+// Loads the file `path` as an image of `format`; failures name the file by its path.
+inline LoadedImage loadFile(const std::filesystem::path& path, ImageFormat format,
+                            std::uint32_t offset, std::uint32_t size) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    MemorySource source(bytes, path.string());
+    return loadImage(source, format, offset, size);
 }
 
 // The failure of loading `text`, or nullopt when it loads.

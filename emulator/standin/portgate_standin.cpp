@@ -2,7 +2,6 @@
 // chain of units described by environment variables (chain.h). Every call is recorded in the
 // transcript (transcript.h).
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,14 +9,16 @@
 
 #include "chain.h"
 #include "config/errors.h"
+#include "config/native_name.h"
+#include "config/numbers.h"
 #include "emulator/images/parts.h"
-#include "emulator/images/unit_state.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "result_codes.h"
 #include "script.h"
 #include "transcript.h"
 #include "unit_loader.h"
+#include "unit_state.h"
 
 namespace vanter::standin {
 
@@ -25,12 +26,6 @@ namespace {
 
 // The script is a few hundred bytes; anything past this is not one of ours.
 constexpr std::streamsize kMaxScriptSize = 1 << 20;
-
-std::string hex(std::uint32_t value) {
-    char digits[9];
-    std::snprintf(digits, sizeof digits, "%x", static_cast<unsigned>(value));
-    return digits;
-}
 
 Verdict readScript(const std::filesystem::path& path, Script& script) {
     std::ifstream in(path, std::ios::binary);
@@ -59,7 +54,7 @@ Verdict download(const std::filesystem::path& path, std::vector<std::string>& no
     for (const UnitRecord& unit : script.units)
         if (Verdict v = chain.find(unit.slot); !v.ok())
             return v;
-    return loadUnits(script.units, vanter::images::stateFolder(), notes);
+    return loadUnits(script.units, stateFolder(), notes);
 }
 
 Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, std::int32_t slot) {
@@ -81,7 +76,7 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
         return v;
     // A unit that holds an image was loaded for one part; checking it as another is a mistake
     // of the configuration, not of the unit.
-    const int held = heldMemoryType(vanter::images::stateFolder(), slot);
+    const int held = heldMemoryType(stateFolder(), slot);
     if (held != 0 && held != memoryType + 1) {
         const auto heldPart = vanter::images::partForCode(held);
         const auto checkedPart = vanter::images::partForCode(memoryType + 1);
@@ -91,7 +86,7 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
     }
     if (const auto address = chain.faultAddress[static_cast<std::size_t>(slot)])
         return {memoryFault(static_cast<std::int32_t>(*address)),
-                "unit #" + std::to_string(slot) + " fails at address " + hex(*address) +
+                "unit #" + std::to_string(slot) + " fails at address " + vanter::toHex(*address) +
                     " (VANTER_SIM_FAULT)"};
     return {};
 }
@@ -114,7 +109,8 @@ PORTGATE_API int32_t PORTGATE_CALL SayHello(void) {
         }
         std::vector<std::string> notes;
         const Verdict verdict = download(path, notes);
-        record("SayHello() script=" + path.string(), verdict.code, verdict.reason, notes);
+        record("SayHello() script=" + vanter::nativeName(path), verdict.code, verdict.reason,
+               notes);
         return verdict.code;
     } catch (...) {
         record("SayHello()", kInternalFailure, "unexpected failure inside the stand-in");

@@ -36,12 +36,15 @@
 //  235  (0xeb)   CheckVT only: the memory type differs from the one the unit holds
 //  239  (0xef)   internal failure of the stand-in
 //  256 + a       CheckVT only: the unit's memory fails at address a
-// The image codes are those of vanter::images::LoadFailure (emulator/images/image_error.h).
+// The image codes 0x40 to 0x49 are those of the image readers' failures
+// (vanter::images::LoadFailure, emulator/images/image_error.h), in kImageFailureCodes below.
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "emulator/driver_result_codes.h"
+#include "emulator/images/image_error.h"
 
 namespace vanter::standin {
 
@@ -62,9 +65,46 @@ inline constexpr std::int32_t kBadSimulationSetting = 0xEA;
 inline constexpr std::int32_t kMemoryTypeMismatch = 0xEB;
 inline constexpr std::int32_t kInternalFailure = 0xEF;
 
-// Image loading failures: vanter::images::LoadFailure, 0x40 to 0x4A.
+// Image loading failures, 0x40 to 0x4A: those of the readers, then the unit memories that
+// could not be written.
 inline constexpr std::int32_t kFirstImageFailure = 0x40;
+inline constexpr std::int32_t kStateNotWritten = 0x4A;
 inline constexpr std::int32_t kLastImageFailure = 0x4A;
+
+// Each failure of the image readers with its result code and its name in the transcript.
+struct ImageFailureCode {
+    images::LoadFailure failure;
+    std::int32_t code;
+    std::string_view name;
+};
+inline constexpr ImageFailureCode kImageFailureCodes[] = {
+    {images::LoadFailure::fileMissing, 0x40, "image file missing"},
+    {images::LoadFailure::fileUnreadable, 0x41, "image file unreadable"},
+    {images::LoadFailure::malformedRecord, 0x42, "malformed record"},
+    {images::LoadFailure::badChecksum, 0x43, "bad checksum"},
+    {images::LoadFailure::unknownRecordType, 0x44, "unknown record type"},
+    {images::LoadFailure::recordCountMismatch, 0x45, "record count mismatch"},
+    {images::LoadFailure::beforePartStart, 0x46, "data before the start of the part"},
+    {images::LoadFailure::pastPartEnd, 0x47, "data past the end of the part"},
+    {images::LoadFailure::contradictoryData, 0x48, "contradictory data"},
+    {images::LoadFailure::imageTooLarge, 0x49, "image larger than the part"},
+};
+
+// The result code of an image that failed to load.
+constexpr std::int32_t resultCode(images::LoadFailure failure) noexcept {
+    for (const ImageFailureCode& entry : kImageFailureCodes)
+        if (entry.failure == failure)
+            return entry.code;
+    return kInternalFailure;
+}
+
+// A short name of an image failure, as the transcript shows it ("bad checksum").
+constexpr std::string_view failureName(images::LoadFailure failure) noexcept {
+    for (const ImageFailureCode& entry : kImageFailureCodes)
+        if (entry.failure == failure)
+            return entry.name;
+    return "load failure";
+}
 
 // CheckVT's result for a memory fault: 256 + the failing address.
 using driver_result::kMemoryFaultBase;

@@ -1,6 +1,7 @@
 #include "script.h"
 
 #include <array>
+#include <charconv>
 #include <optional>
 
 namespace vanter::standin {
@@ -32,47 +33,17 @@ std::optional<std::vector<std::string_view>> splitLines(std::string_view text) {
     return lines;
 }
 
-bool isHexDigit(char c) noexcept {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-int hexDigitValue(char c) noexcept {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return c - 'A' + 10;
-}
-
-// One to eight hexadecimal digits, nothing else.
-std::optional<std::uint32_t> parseHex(std::string_view line) noexcept {
-    if (line.empty() || line.size() > 8)
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (char c : line) {
-        if (!isHexDigit(c))
-            return std::nullopt;
-        value = value * 16 + static_cast<std::uint32_t>(hexDigitValue(c));
-    }
-    return value;
-}
-
 // An optional "-" and one to ten decimal digits, nothing else.
 std::optional<long long> parseDecimal(std::string_view line) noexcept {
-    bool negative = false;
-    if (!line.empty() && line.front() == '-') {
-        negative = true;
-        line.remove_prefix(1);
-    }
-    if (line.empty() || line.size() > 10)
+    const std::size_t digits = line.size() - (line.starts_with('-') ? 1 : 0);
+    if (digits == 0 || digits > 10)
         return std::nullopt;
     long long value = 0;
-    for (char c : line) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return negative ? -value : value;
+    const char* end = line.data() + line.size();
+    const auto [stop, error] = std::from_chars(line.data(), end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
 }
 
 std::string quoted(std::string_view line) {
@@ -100,6 +71,17 @@ Verdict decimalInRange(std::string_view line, std::string_view what, long long l
 
 } // namespace
 
+std::optional<std::uint32_t> parseHexDigits(std::string_view text) noexcept {
+    if (text.empty() || text.size() > 8)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, 16);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
+}
+
 bool isUsbPort(std::int32_t port) noexcept {
     return port == 5;
 }
@@ -124,7 +106,7 @@ Verdict parseScript(std::string_view text, Script& script) {
 
     Script result;
     const auto portLine = take();
-    const std::optional<std::uint32_t> port = parseHex(*portLine);
+    const std::optional<std::uint32_t> port = parseHexDigits(*portLine);
     if (!port)
         return fault(kScriptMalformed,
                      "port line " + quoted(*portLine) + " is not a hexadecimal number");
@@ -160,7 +142,7 @@ Verdict parseScript(std::string_view text, Script& script) {
             !v.ok())
             return v;
         const std::string_view offsetLine = *take();
-        const std::optional<std::uint32_t> offset = parseHex(offsetLine);
+        const std::optional<std::uint32_t> offset = parseHexDigits(offsetLine);
         if (!offset)
             return fault(kBadOffset, "loading offset " + quoted(offsetLine) +
                                          " is not 1 to 8 hexadecimal digits");

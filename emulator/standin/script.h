@@ -4,6 +4,7 @@
 // strictly. Lines end in CR LF or LF; one line end after the final "N" is tolerated.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,10 @@ struct Script {
 // Parses `text` into `script`. On failure returns the code of the first fault in file order
 // (malformed script, bad port, reset, slot, memory type, format or offset) with its reason.
 Verdict parseScript(std::string_view text, Script& script);
+
+// One to eight hexadecimal digits, nothing else (no sign, prefix or blank), as the strict
+// hexadecimal fields of the stand-in are written.
+std::optional<std::uint32_t> parseHexDigits(std::string_view text) noexcept;
 
 // The ports the stand-in knows: 1 to 4 and printer-port I/O addresses are printer ports,
 // 5 is the USB link. An I/O address is accepted from 0x100 to 0xfffc on a four-byte boundary

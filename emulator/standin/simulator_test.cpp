@@ -8,20 +8,20 @@
 
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_writer.h"
-#include "emulator/images/unit_state.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
-#include "emulator/test_support.h"
 #include "result_codes.h"
+#include "testing/environment.h"
+#include "testing/standin_environment.h"
+#include "testing/test_folder.h"
+#include "unit_state.h"
 
 namespace {
 
 using namespace vanter::standin;
 using vanter::images::LoadFailure;
-using vanter::images::resultCode;
 using vanter::testing::readBytes;
 using vanter::testing::ScopedEnv;
-using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 namespace writer = vanter::images::writer;
 
@@ -33,17 +33,10 @@ struct Unit {
     std::string file;
 };
 
-class SimulatorTest : public ::testing::Test {
+class SimulatorTest : public ::testing::Test, protected vanter::testing::StandinEnvironment {
 protected:
-    TestFolder runtime;
-    ScopedEnv xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
-    ScopedEnv units{"VANTER_SIM_UNITS", std::nullopt};
-    ScopedEnv noLpt{"VANTER_SIM_NO_LPT", std::nullopt};
-    ScopedEnv usbFail{"VANTER_SIM_USB_FAIL", std::nullopt};
-    ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
-    ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", (runtime / "transcript.log").string()};
+    ScopedEnv transcriptFile{"VANTER_SIM_TRANSCRIPT", (runtime / "transcript.log").string()};
     std::filesystem::path stateFolder = runtime / "state";
-    ScopedEnv state{"VANTER_SIM_STATE_DIR", stateFolder.string()};
 
     std::string file(const std::string& name, const std::string& bytes) const {
         writeBytes(runtime / name, bytes);
@@ -62,12 +55,8 @@ protected:
         return SayHello();
     }
 
-    std::string memory(int slot) const {
-        return readBytes(vanter::images::unitMemoryPath(stateFolder, slot));
-    }
-    std::string manifest(int slot) const {
-        return readBytes(vanter::images::unitManifestPath(stateFolder, slot));
-    }
+    std::string memory(int slot) const { return readBytes(unitMemoryPath(stateFolder, slot)); }
+    std::string manifest(int slot) const { return readBytes(unitManifestPath(stateFolder, slot)); }
     // The transcript's last reason line, without "  reason: ".
     std::string lastReason() const {
         const std::string log = readBytes(runtime / "transcript.log");
@@ -97,7 +86,7 @@ TEST_F(SimulatorTest, EachUnitGetsItsMemoryAndManifest) {
     ASSERT_EQ(unit1.size(), 4096u * 1024);
     EXPECT_EQ(unit1[0x23456], '\x42');
     EXPECT_EQ(memory(3).substr(0x1FFE), "\x01\x02");
-    EXPECT_FALSE(std::filesystem::exists(vanter::images::unitMemoryPath(stateFolder, 2)));
+    EXPECT_FALSE(std::filesystem::exists(unitMemoryPath(stateFolder, 2)));
 
     const std::string text = manifest(0);
     for (const std::string& line : std::vector<std::string>{
@@ -154,14 +143,13 @@ TEST_F(SimulatorTest, EachImageFailureHasItsCodeAndReason) {
         EXPECT_EQ(download({{0, row.memoryType, row.format, row.offset, path}}),
                   resultCode(row.failure));
         EXPECT_EQ(lastReason().rfind("unit #0: " + path + row.reason, 0), 0u) << lastReason();
-        EXPECT_FALSE(std::filesystem::exists(vanter::images::unitMemoryPath(stateFolder, 0)));
+        EXPECT_FALSE(std::filesystem::exists(unitMemoryPath(stateFolder, 0)));
     }
 }
 
 TEST_F(SimulatorTest, StateFolderThatCantBeWrittenFails) {
     writeBytes(stateFolder, "a file, not a folder");
-    EXPECT_EQ(download({{0, 1, 1, "0", file("x.bin", "\x01")}}),
-              resultCode(LoadFailure::stateNotWritten));
+    EXPECT_EQ(download({{0, 1, 1, "0", file("x.bin", "\x01")}}), kStateNotWritten);
     EXPECT_EQ(lastReason().rfind("unit memories not written: " + stateFolder.string(), 0), 0u)
         << lastReason();
 }
@@ -182,7 +170,7 @@ TEST_F(SimulatorTest, DownloadLoadsAllOrNothing) {
     EXPECT_EQ(memory(0), memory0);
     EXPECT_EQ(manifest(0), manifest0);
     EXPECT_EQ(memory(1), memory1);
-    EXPECT_FALSE(std::filesystem::exists(vanter::images::unitMemoryPath(stateFolder, 2)));
+    EXPECT_FALSE(std::filesystem::exists(unitMemoryPath(stateFolder, 2)));
 
     // A later download of unit #1 alone leaves unit #0 as it was.
     ASSERT_EQ(download({{1, 2, 2, "0", file("f.hex", hexOf(0, {0xFF}))}}), kOk);

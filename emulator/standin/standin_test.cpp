@@ -10,34 +10,32 @@
 #include "emulator/images/image_error.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
-#include "emulator/test_support.h"
 #include "result_codes.h"
+#include "testing/environment.h"
+#include "testing/standin_environment.h"
+#include "testing/test_folder.h"
 
 namespace {
 
 using namespace vanter::standin;
 using vanter::testing::readBytes;
 using vanter::testing::ScopedEnv;
-using vanter::testing::TestFolder;
 using vanter::testing::writeBytes;
 
 using Env = std::vector<std::pair<const char*, std::string>>;
 using vanter::images::LoadFailure;
-using vanter::images::resultCode;
+
+constexpr LoadFailure kImageFailures[] = {
+    LoadFailure::fileMissing,     LoadFailure::fileUnreadable,    LoadFailure::malformedRecord,
+    LoadFailure::badChecksum,     LoadFailure::unknownRecordType, LoadFailure::recordCountMismatch,
+    LoadFailure::beforePartStart, LoadFailure::pastPartEnd,       LoadFailure::contradictoryData,
+    LoadFailure::imageTooLarge};
 
 constexpr std::int32_t kImageMissing = resultCode(LoadFailure::fileMissing);
 constexpr std::int32_t kImageUnreadable = resultCode(LoadFailure::fileUnreadable);
 
-class StandinTest : public ::testing::Test {
+class StandinTest : public ::testing::Test, protected vanter::testing::StandinEnvironment {
 protected:
-    TestFolder runtime;
-    ScopedEnv xdg{"XDG_RUNTIME_DIR", runtime.path().string()};
-    ScopedEnv units{"VANTER_SIM_UNITS", std::nullopt};
-    ScopedEnv noLpt{"VANTER_SIM_NO_LPT", std::nullopt};
-    ScopedEnv usbFail{"VANTER_SIM_USB_FAIL", std::nullopt};
-    ScopedEnv fault{"VANTER_SIM_FAULT", std::nullopt};
-    ScopedEnv transcript{"VANTER_SIM_TRANSCRIPT", std::nullopt};
-    ScopedEnv state{"VANTER_SIM_STATE_DIR", (runtime / "state").string()};
     std::string image = (runtime / "image.bin").string();
 
     // Images of the other formats: three bytes as Intel HEX at 8000, one as S3 at FFFFFFFF.
@@ -262,10 +260,27 @@ TEST(StandinCodes, OwnCodesAreDistinctConfigurationErrors) {
         EXPECT_NE(code, kUnitNotFound);
         EXPECT_TRUE(seen.insert(code).second) << code;
     }
-    for (std::int32_t code = kFirstImageFailure; code <= kLastImageFailure; ++code) {
-        EXPECT_FALSE(vanter::images::failureName(static_cast<LoadFailure>(code)).empty());
-        EXPECT_TRUE(seen.insert(code).second) << code;
+    for (LoadFailure failure : kImageFailures) {
+        EXPECT_FALSE(failureName(failure).empty());
+        EXPECT_TRUE(seen.insert(resultCode(failure)).second) << resultCode(failure);
     }
+    EXPECT_TRUE(seen.insert(kStateNotWritten).second);
+    for (std::int32_t code = kFirstImageFailure; code <= kLastImageFailure; ++code)
+        EXPECT_TRUE(seen.count(code)) << code;
+}
+
+TEST(StandinCodes, ImageCodesAreDistinctAndFitTheDriverRange) {
+    std::set<std::int32_t> codes{kStateNotWritten};
+    std::set<std::string_view> names;
+    for (LoadFailure f : kImageFailures) {
+        const std::int32_t code = resultCode(f);
+        EXPECT_GE(code, 0x40);
+        EXPECT_LE(code, 0x4F);
+        codes.insert(code);
+        names.insert(failureName(f));
+    }
+    EXPECT_EQ(codes.size(), std::size(kImageFailures) + 1);
+    EXPECT_EQ(names.size(), std::size(kImageFailures));
 }
 
 TEST_F(StandinTest, CheckTakesEverythingFromItsArguments) {

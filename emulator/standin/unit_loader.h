@@ -1,9 +1,9 @@
 #pragma once
 
 // Loading the units of a download: each unit record's image goes into a memory of its part's
-// size (emulator/images), all of them before anything is kept; only when every unit has loaded
-// are the unit memories written to the state folder. A failure leaves every unit's memory as
-// it was.
+// size (unit_state.h), all of them before anything is kept; only when every unit has loaded are
+// the unit memories written to the state folder. A failure leaves every unit's memory as it
+// was. Here the failures become result codes and the transcript's reasons.
 
 #include <filesystem>
 #include <string>

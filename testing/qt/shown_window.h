@@ -1,0 +1,82 @@
+#pragma once
+
+// The window as the program shows it, with test doubles, in a private working folder; and
+// the members every window test shares.
+
+#include <QApplication>
+#include <QDir>
+#include <QObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <utility>
+
+#include "app/main_window.h"
+#include "testing/configuration_text.h"
+#include "testing/fake_driver.h"
+#include "testing/qt/fake_dialogs.h"
+
+namespace vanter {
+
+// Readable failures of QCOMPARE on configurations.
+inline char* toString(const Configuration& config) {
+    return qstrdup(testing::describe(config).c_str());
+}
+
+} // namespace vanter
+
+namespace vanter::testing {
+
+// A private working folder (no default configuration file in it) and download script folder
+// for the life of a test program.
+class TestPlace {
+public:
+    TestPlace() {
+        QDir::setCurrent(folder_.path());
+        qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
+    }
+    QString path() const { return folder_.path(); }
+    QString file(const QString& name) const { return folder_.filePath(name); }
+
+private:
+    QTemporaryDir folder_;
+};
+
+// The window as the program shows it, with test doubles, shown and active.
+struct ShownWindow {
+    FakeDialogs dialogs;
+    FakeDriver driver;
+    std::unique_ptr<TVante3_0> window;
+
+    explicit ShownWindow(TVante3_0::Initialisation initialisation = {}) {
+        window = std::make_unique<TVante3_0>(dialogs, driver, std::move(initialisation));
+        window->show();
+        activate();
+    }
+    // Windows are not re-activated by themselves without a window manager.
+    bool activate() {
+        window->activateWindow();
+        // A popup that was active (a menu) still counts as the window's own activation.
+        if (QApplication::activeWindow() != window.get()) {
+            QApplication::setActiveWindow(window.get());
+        }
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    template <class W> W* find(const char* name) const {
+        return window->findChild<W*>(QString::fromLatin1(name));
+    }
+};
+
+// A window test: its working folder, and the window each test shows.
+class WindowTestCase : public QObject {
+protected:
+    TestPlace place_;
+    std::unique_ptr<ShownWindow> shown_;
+
+    TVante3_0& window() { return *shown_->window; }
+    FakeDialogs& dialogs() { return shown_->dialogs; }
+    FakeDriver& driver() { return shown_->driver; }
+};
+
+} // namespace vanter::testing
