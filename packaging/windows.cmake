@@ -4,8 +4,9 @@
 # beside vanter3.exe. A build with the stand-in (VANTER_PORTGATE_STANDIN) makes the "simulator"
 # ZIP instead, which carries our PortGate.dll.
 # Included by packaging/CMakeLists.txt before GNUInstallDirs.
-set(CMAKE_INSTALL_BINDIR . CACHE PATH "Programs and DLLs: the top of the ZIP")
-set(CMAKE_INSTALL_DOCDIR doc CACHE PATH "Documents")
+# Plain variables: they hide the cache entries that an earlier GNUInstallDirs may have made.
+set(CMAKE_INSTALL_BINDIR .) # programs and DLLs: the top of the ZIP
+set(CMAKE_INSTALL_DOCDIR doc)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(windows_bits win32)

@@ -116,6 +116,19 @@ if [ "$cached_only" = 1 ]; then
     exit 3
 fi
 
+# One build per architecture at a time (they share the build folder): a second run waits for
+# the first, then takes the Qt it built.
+mkdir -p "$cache"
+exec 9>"$cache/.qt5-mingw-$arch.lock"
+if ! flock -n 9; then
+    echo "Another run is building Qt for $triplet: waiting for it" >&2
+    flock 9
+fi
+if [ -n "$version" ] && usable "$prefix"; then
+    echo "$prefix"
+    exit 0
+fi
+
 # --- a cold build: what it needs -------------------------------------------------------------
 started=$SECONDS
 sudo=()

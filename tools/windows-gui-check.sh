@@ -24,6 +24,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 jobs=$(nproc)
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
 
 # shellcheck source=tools/windows-common.sh
 . "$top/tools/windows-common.sh"
@@ -65,7 +69,8 @@ fi
 echo "== vanter3.exe for $arch against Qt in $qt, in $build"
 cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
-    -DVANTER_QT_MAJOR=5 -DCMAKE_PREFIX_PATH="$qt" -DVANTER_PORTGATE_STANDIN=ON >/dev/null
+    -DVANTER_QT_MAJOR=5 -DCMAKE_PREFIX_PATH="$qt" -DVANTER_PORTGATE_STANDIN=ON \
+    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null # the ZIP takes what is built below
 # The window's tests are the Qt Test programs (tst_*): the rest runs in tools/windows-check.sh.
 mapfile -t qt_tests < <(ctest --test-dir "$build" -N -R '^tst_' | sed -n 's/^ *Test *#[0-9]*: //p')
 cmake --build "$build" -j"$jobs" --target vanter3 vanter3-cli PortGateStandin "${qt_tests[@]}"
@@ -81,28 +86,72 @@ start_wine() { # prefix
     WINEPATH=$(winepath -w "$qt/bin")
     export WINEPATH
 }
+# Wine hands no variable named QT_* to Windows programs: Qt's settings go into the prefix's own
+# environment (HKCU\Environment), which every program started in it inherits.
+wine_environment() { # name value
+    wine reg add 'HKCU\Environment' /v "$1" /t REG_SZ /d "$2" /f >/dev/null
+}
 
 echo "== The window's Qt tests under wine (offscreen)"
 (
     unset DISPLAY WAYLAND_DISPLAY
     start_wine "$build/wine-tests"
     trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-    log=$build/windows-gui-tests.log
-    # The download script is one fixed file on Windows: the tests can't run side by side.
-    status=0
-    ctest --test-dir "$build" -j1 --output-on-failure -R '^tst_' >"$log" 2>&1 || status=$?
-    grep -E 'tests passed|Total Test time' "$log" || true
-    # Qt Test's own totals per program, and every skip with its reason, from ctest's full log.
-    awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 }
-         /^Totals: / { printf "  %-24s %s\n", name, $0 }
-         /^SKIP / { skips[$0]++ }
-         END { for (s in skips) print "  " s }' "$build/Testing/Temporary/LastTest.log"
-    if [ "$status" -ne 0 ]; then
-        sed -n '/The following tests FAILED/,$p' "$log"
-        echo "See $log" >&2
-        exit "$status"
+    # Offscreen, Qt on Windows reads font files from one folder: wine's own fonts.
+    wine_environment QT_QPA_PLATFORM offscreen
+    wine_environment QT_QPA_FONTDIR "$(winepath -w /usr/share/wine/fonts)"
+    wineserver -w
+    # Each program on its own, one after the other (the download script is one fixed file on
+    # Windows). Qt Test writes into a file: a program under wine has no console for it.
+    results=$build/qt-tests
+    rm -rf "$results"
+    mkdir -p "$results"
+    failed=()
+    for test in "${qt_tests[@]}"; do
+        status=0
+        timeout 300 wine "$build/bin/$test.exe" -o "$(winepath -w "$results/$test.txt"),txt" \
+            >"$results/$test.out" 2>&1 || status=$?
+        totals=$(grep -h '^Totals: ' "$results/$test.txt" 2>/dev/null || echo "no totals (status $status)")
+        printf '  %-24s %s\n' "$test" "$totals"
+        sed -n 's/^SKIP   : /    skipped: /p' "$results/$test.txt" 2>/dev/null
+        if [ "$status" -ne 0 ]; then
+            failed+=("$test")
+            grep -A3 '^FAIL!' "$results/$test.txt" 2>/dev/null | sed 's/^/    /' || true
+        fi
+    done
+    cat "$results"/*.txt | awk '/^Totals: / { p += $2; f += $4; s += $6 }
+        END { printf "wine Qt tests: %d passed, %d failed, %d skipped\n", p, f, s }'
+    if [ ${#failed[@]} -gt 0 ]; then
+        echo "FAILED under wine: ${failed[*]} (logs in $results)" >&2
+        exit 1
     fi
 )
+
+# --- the ZIPs a Windows user unpacks -----------------------------------------------------------
+# This build carries the stand-in: its ZIP is the "simulator" one, and the session below runs
+# the program as unpacked from it.
+echo "== The simulator ZIP"
+(cd "$build" && cpack -G ZIP -C RelWithDebInfo >/dev/null)
+simulator_zip=$(ls "$build"/vanter3-*-simulator.zip)
+zip_listing() { python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.argv[1]).namelist()))' "$1"; }
+check_zip() { # zip, then whether PortGate.dll belongs in it (0|1)
+    local listing missing=() wanted
+    listing=$(zip_listing "$1" | sed 's:^[^/]*/::' | sort)
+    for wanted in vanter3.exe vanter3-cli.exe Qt5Core.dll Qt5Gui.dll Qt5Widgets.dll \
+        platforms/qwindows.dll styles/qwindowsvistastyle.dll libstdc++-6.dll \
+        libwinpthread-1.dll README.txt LICENSE.txt; do
+        grep -qxF "$wanted" <<<"$listing" || missing+=("$wanted")
+    done
+    grep -qE '^libgcc_s_(seh|dw2)-1\.dll$' <<<"$listing" || missing+=(libgcc_s_*.dll)
+    [ ${#missing[@]} -eq 0 ] || fail "$1 lacks: ${missing[*]}"
+    if grep -qix 'portgate.dll' <<<"$listing"; then
+        [ "$2" = 1 ] || fail "$1 holds a PortGate.dll: the maker's goes there, by the user's hand"
+    else
+        [ "$2" = 0 ] || fail "$1 lacks the stand-in PortGate.dll"
+    fi
+    echo "  $(basename "$1"): $(wc -l <<<"$listing") files, $(du -k "$1" | cut -f1) KiB"
+}
+check_zip "$simulator_zip" 1
 
 # --- a user's session on a virtual display ---------------------------------------------------
 # The program as the simulator ZIP holds it, unpacked into its own folder, started in an empty
@@ -110,8 +159,8 @@ echo "== The window's Qt tests under wine (offscreen)"
 session=$build/session
 rm -rf "$session"
 mkdir -p "$session/work" "$session/sim"
-cmake --install "$build" --prefix "$session/program" >/dev/null
-program=$session/program
+cmake -E chdir "$session" cmake -E tar xf "$simulator_zip"
+program=$(echo "$session"/vanter3-*-simulator)
 
 xvfb_pid='' program_pid=''
 finish() {
@@ -121,10 +170,6 @@ finish() {
     true
 }
 trap finish EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$session/display" 2>/dev/null &
 xvfb_pid=$!
@@ -204,21 +249,46 @@ import -window "$main" "$screenshot"
 echo "screenshot: $screenshot"
 focus "$main"
 
-# Enter downloads the untitled defaults: slot #0 with no image.
+# The client area (553 x 498) ends at the window's bottom edge, below the menu bar; a point of
+# it, in the window's coordinates.
+[ "$WIDTH" -eq 553 ] && [ "$HEIGHT" -gt 498 ] || fail "window $WIDTH x $HEIGHT: no 553 x 498 client area below a menu"
+echo "client area 553 x 498 below a menu bar of $((HEIGHT - 498)) pixels"
+click_at() { # x y of the client area
+    xdotool mousemove --window "$main" "$1" $((HEIGHT - 498 + $2))
+    xdotool click 1
+}
+
+# Enter downloads the untitled defaults: slot #0, its file name still empty. The stand-in
+# refuses a unit without an image, but the script is written first, where the maker's library
+# reads it.
 defaults=$(printf '1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n\r\nN' | od -An -tx1)
 xdotool key Return
-download_message=$(message_text)
-echo "Download, window: \"$download_message\""
+echo "Download of the defaults, window: \"$(message_text)\""
 [ -f "$temp_script" ] || fail "no download script at C:\\\$\$temp.in3"
 [ "$(od -An -tx1 <"$temp_script")" = "$defaults" ] || fail "download script: $(od -c <"$temp_script")"
 grep -q '^SayHello() ' "$session/sim/transcript.log" || fail "transcript: $(cat "$session/sim/transcript.log")"
+echo "C:\\\$\$temp.in3 holds the defaults' exact bytes; transcript: $(head -n1 "$session/sim/transcript.log")"
+: >"$session/sim/transcript.log"
 focus "$main"
 
-# Check: the button, clicked where it sits (bottom row, 235..310 x 435..460 of the 553x498 client
-# area, which ends at the window's bottom edge).
-frame=$(((WIDTH - 553) / 2))
-xdotool mousemove --window "$main" $((frame + 272)) $((HEIGHT - frame - 498 + 447))
-xdotool click 1
+# The user names an image for unit #0 (FilenameEdit1 at 72,158 177x21) and presses Enter.
+mkdir -p "$WINEPREFIX/drive_c/images"
+head -c 4096 /dev/urandom >"$WINEPREFIX/drive_c/images/rom.bin"
+click_at 160 168 # empty: no selecting (Ctrl+A is Save As here)
+xdotool type --delay 30 'C:\images\rom.bin'
+xdotool key Return
+download_message=$(message_text)
+echo "Download of C:\\images\\rom.bin, window: \"$download_message\""
+[ "$download_message" = "Download OK" ] || fail "download: $download_message"
+configured=$(printf '1\r\n0\r\n0\r\n5\r\n1\r\n0\r\nC:\\images\\rom.bin\r\nN' | od -An -tx1)
+[ "$(od -An -tx1 <"$temp_script")" = "$configured" ] || fail "download script: $(od -c <"$temp_script")"
+cmp -s -n 4096 "$WINEPREFIX/drive_c/images/rom.bin" "$session/sim/unit0.bin" ||
+    fail "unit #0 of the simulated chain does not hold the image"
+echo "unit #0 of the simulated chain holds the image"
+focus "$main"
+
+# Check: the button, clicked where it sits (235..310 x 435..460).
+click_at 272 447
 check_message=$(message_text)
 echo "Check, window: \"$check_message\""
 focus "$main"
@@ -232,8 +302,8 @@ xdotool key Return
 gone '^Save As$'
 main=$(window_named '^VANTER III  v3\.b3  -- .*board\.in3$')
 [ -f board.in3 ] || fail "board.in3 was not saved in the working folder: $(ls -A)"
-[ "$(od -An -tx1 <board.in3)" = "$defaults" ] || fail "board.in3 holds: $(od -c <board.in3)"
-echo "Ctrl+S: board.in3 saved with the defaults' exact bytes"
+[ "$(od -An -tx1 <board.in3)" = "$configured" ] || fail "board.in3 holds: $(od -c <board.in3)"
+echo "Ctrl+S: board.in3 saved with the exact bytes, caption \"$(xdotool getwindowname "$main")\""
 
 # IniFile > Exit.
 focus "$main"
@@ -260,7 +330,7 @@ cli_download=$(cli download board.in3) || fail "vanter3-cli download: $cli_downl
 cli_check=$(cli check board.in3) || fail "vanter3-cli check: $cli_check"
 echo "vanter3-cli download: $(echo "$cli_download" | tr '\n' ' ')"
 echo "vanter3-cli check: $(echo "$cli_check" | tr '\n' ' ')"
-[ "$(od -An -tx1 <"$temp_script")" = "$defaults" ] || fail "CLI download script: $(od -c <"$temp_script")"
+[ "$(od -An -tx1 <"$temp_script")" = "$configured" ] || fail "CLI download script: $(od -c <"$temp_script")"
 echo "$cli_download" | grep -qxF "$download_message" || fail "the CLI's download differs from the window's"
 echo "$cli_check" | grep -qxF "$check_message" || fail "the CLI's check differs from the window's"
 # The driver saw the same calls with the same results.
@@ -268,3 +338,42 @@ cmp -s <(grep -v '^ ' "$session/window-transcript.log") <(grep -v '^ ' "$session
     fail "transcripts differ: $(diff "$session/window-transcript.log" "$session/sim/transcript.log")"
 echo "transcript: $(grep -v '^ ' "$session/sim/transcript.log" | tr '\n' ' ')"
 echo "session: caption, screenshot, download, check, save and the CLI as expected ($arch under $winearch wine)"
+wineserver -k >/dev/null 2>&1 || true
+
+# --- the ZIP for real units: always 32-bit ---------------------------------------------------
+# A 64-bit program can't load the maker's 32-bit PortGate.DLL: the ZIP users take to their
+# units is built for i686 whichever way the session above ran, and holds no PortGate.dll.
+echo "== The ZIP for real units (i686, stdcall, the maker's PortGate.DLL beside vanter3.exe)"
+if [ "$arch" = i686 ]; then
+    qt32=$qt
+elif [ -n "${VANTER_QT5_MINGW_I686:-}" ]; then
+    qt32=$VANTER_QT5_MINGW_I686
+elif [ "${VANTER_WINDOWS_GUI_CACHED_ONLY:-0}" = 1 ]; then
+    qt32=$("$top/tools/qt5-mingw.sh" --cached i686) || {
+        echo "SKIPPED: the ZIP for real units: no Qt 5 for i686 MinGW in the cache" \
+            "(tools/qt5-mingw.sh i686 builds it)"
+        exit 0
+    }
+else
+    qt32=$("$top/tools/qt5-mingw.sh" i686 | tail -n1)
+fi
+install_missing 0 g++-mingw-w64-i686-posix
+units=${VANTER_MINGW_ZIP_BUILD_DIR:-$top/build-mingw-zip-i686}
+cmake -S "$top" -B "$units" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DVANTER_WERROR="${VANTER_WERROR:-ON}" -DVANTER_BUILD_TESTS=OFF \
+    -DVANTER_QT_MAJOR=5 -DCMAKE_PREFIX_PATH="$qt32" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+    >/dev/null
+cmake --build "$units" -j"$jobs" --target vanter3 vanter3-cli
+(cd "$units" && cpack -G ZIP >/dev/null)
+units_zip=$(ls "$units"/vanter3-*-win32.zip)
+check_zip "$units_zip" 0
+# Both programs bind the maker's two functions by their plain names when they load.
+for program in vanter3 vanter3-cli; do
+    imports=$(i686-w64-mingw32-objdump -p "$units/bin/$program.exe" |
+        awk '/DLL Name: / { dll = $3; next } /^$/ { dll = "" }
+                 dll == "PortGate.dll" && NF == 3 && $2 ~ /^[0-9]+$/ { print $3 }' |
+        sort | tr '\n' ' ')
+    [ "$imports" = "CheckVT SayHello " ] || fail "$program.exe imports from PortGate.dll: '$imports'"
+done
+echo "  vanter3.exe and vanter3-cli.exe import CheckVT and SayHello from PortGate.dll"
+echo "windows-gui-check: done ($arch under $winearch wine; the ZIP for units: $(basename "$units_zip"))"
