@@ -16,7 +16,9 @@ FileCommands::FileCommands(ConfigurationForm& form, FileDialog& openDialog, File
     : form_(form), openDialog_(openDialog), saveDialog_(saveDialog) {}
 
 void FileCommands::showFileName(const QString& name) {
-    form_.setCaption(form_.caption().left(static_cast<qsizetype>(kCaptionFixedPart.size())) + name);
+    // As Windows users write names: C:\boards\rom.in3, not C:/boards/rom.in3.
+    form_.setCaption(form_.caption().left(static_cast<qsizetype>(kCaptionFixedPart.size())) +
+                     QDir::toNativeSeparators(name));
 }
 
 void FileCommands::readFile(const QString& name) {

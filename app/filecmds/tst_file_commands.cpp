@@ -263,7 +263,7 @@ void FileCommandsTest::lifecycle() {
 
     QCOMPARE(window().currentFileName(), resolve(current));
     QCOMPARE(saveTarget(), resolve(target));
-    QCOMPARE(caption(), kCaptionPrefix + resolve(captionEnd));
+    QCOMPARE(caption(), kCaptionPrefix + QDir::toNativeSeparators(resolve(captionEnd)));
     QCOMPARE(window().messageCaption(), QStringLiteral("VanterIII Message"));
     if (controls == QLatin1String("defaults")) {
         QCOMPARE(window().configuration(), vanter::Configuration::defaults());
@@ -381,7 +381,7 @@ void FileCommandsTest::newWithoutDefaultFileThenSaveWritesOpenedFile() {
     command(Qt::Key_N);
     QCOMPARE(window().configuration(), vanter::Configuration::defaults());
     QCOMPARE(shownOn(), (std::vector<bool>{true, false, false, false}));
-    QCOMPARE(caption(), kCaptionPrefix + path(QStringLiteral("board.in3")));
+    QCOMPARE(caption(), kCaptionPrefix + QDir::toNativeSeparators(path(QStringLiteral("board.in3"))));
     command(Qt::Key_S);
     QCOMPARE(readFile(QStringLiteral("board.in3")), kDefaultsSaved);
     QVERIFY(dialogs().messages().empty());
@@ -416,7 +416,7 @@ void FileCommandsTest::saveAsName() {
     command(Qt::Key_A);
     QCOMPARE(readFile(name), kDefaultsSaved);
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files), QStringList{name});
-    QCOMPARE(caption(), kCaptionPrefix + path(name));
+    QCOMPARE(caption(), kCaptionPrefix + QDir::toNativeSeparators(path(name)));
     QCOMPARE(window().currentFileName(), path(name));
     QCOMPARE(dialogs().calls.size(), std::size_t{1});
 }
@@ -454,7 +454,7 @@ void FileCommandsTest::unreadableOpen() {
     // The names changed before the reading failed; the controls did not.
     QCOMPARE(window().currentFileName(), path(name));
     QCOMPARE(saveTarget(), path(name));
-    QCOMPARE(caption(), kCaptionPrefix + path(name));
+    QCOMPARE(caption(), kCaptionPrefix + QDir::toNativeSeparators(path(name)));
     QCOMPARE(window().configuration(), before);
     QCOMPARE(shownOn(), panels);
     QVERIFY(window().isVisible());
@@ -523,7 +523,7 @@ void FileCommandsTest::saveWithoutFileNameAsksForOne() {
     }
     if (situation == QLatin1String("confirmed")) {
         QCOMPARE(readFile(QStringLiteral("named.in3")), kDefaultsSaved);
-        QCOMPARE(caption(), kCaptionPrefix + path(QStringLiteral("named.in3")));
+        QCOMPARE(caption(), kCaptionPrefix + QDir::toNativeSeparators(path(QStringLiteral("named.in3"))));
         QCOMPARE(window().currentFileName(), path(QStringLiteral("named.in3")));
         // The file is named now: the next Save writes without a question.
         replaceText(window().unit(0).addrEdit, QStringLiteral("fff0"));
@@ -703,7 +703,7 @@ void FileCommandsTest::typedPortThatDoesNotConvert() {
     const QString named =
         path(key == Qt::Key_A ? QStringLiteral("other.in3") : QStringLiteral("board.in3"));
     QCOMPARE(window().currentFileName(), named);
-    QCOMPARE(caption(), kCaptionPrefix + named);
+    QCOMPARE(caption(), kCaptionPrefix + QDir::toNativeSeparators(named));
 }
 
 void FileCommandsTest::portLineShown_data() {
