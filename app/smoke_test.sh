@@ -15,8 +15,16 @@ cd "$work"
 export XDG_RUNTIME_DIR=$work/run
 export QT_QPA_PLATFORM=xcb
 
+fail() {
+    echo "$*" >&2
+    exit 1
+}
+# shellcheck source=testing/x11_session.sh
+. "$(dirname "$0")/../testing/x11_session.sh"
+
 "$program" &
 pid=$!
+session_pid=$pid
 
 window=
 for _ in $(seq 100); do
@@ -44,18 +52,6 @@ sleep 0.5 # let it paint
 import -window root "$screenshot"
 
 # Quit as a user does: IniFile > Exit from the keyboard.
-xdotool windowfocus --sync "$window"
-xdotool key --window "$window" alt+i
-sleep 0.3
-xdotool key x
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    echo "the program did not end after Exit" >&2
-    kill "$pid"
-    exit 1
-fi
+exit_by_menu "$window"
 wait "$pid"
 echo "window $window shown, screenshot $screenshot, program ended with 0"

@@ -190,31 +190,8 @@ VANTER_SIM_STATE_DIR=$(winepath -w "$session/sim")
 unset VANTER_SIM_UNITS VANTER_SIM_NO_LPT VANTER_SIM_USB_FAIL VANTER_SIM_FAULT
 temp_script=$WINEPREFIX/drive_c/\$\$temp.in3
 
-# Waits for a window whose name matches, and prints its id.
-window_named() {
-    local id
-    for _ in $(seq 300); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        kill -0 "$program_pid" 2>/dev/null || fail "the program ended while waiting for '$1'"
-        sleep 0.1
-    done
-    fail "no window '$1'"
-}
-gone() {
-    for _ in $(seq 100); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "window '$1' did not close"
-}
-focus() {
-    xdotool windowfocus --sync "$1"
-    sleep 0.3
-}
+# shellcheck source=testing/x11_session.sh
+. "$top/testing/x11_session.sh"
 # The message box's text, copied as Windows users copy it: Ctrl+C (the clipboard holds title,
 # text and buttons between dashed lines). Then Enter closes the box.
 message_text() {
@@ -239,6 +216,7 @@ cd "$session/work"
 started=$SECONDS
 wine "$program/vanter3.exe" >"$session/program.log" 2>&1 &
 program_pid=$!
+session_pid=$program_pid
 caption='VANTER III  v3.b3  -- Untitled.in3'
 main=$(window_named "^${caption//./\\.}\$")
 echo "window up after $((SECONDS - started)) s, caption: \"$(xdotool getwindowname "$main")\""
@@ -306,15 +284,7 @@ main=$(window_named '^VANTER III  v3\.b3  -- .*board\.in3$')
 echo "Ctrl+S: board.in3 saved with the exact bytes, caption \"$(xdotool getwindowname "$main")\""
 
 # IniFile > Exit.
-focus "$main"
-xdotool key alt+i
-sleep 0.3
-xdotool key x
-for _ in $(seq 100); do
-    kill -0 "$program_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$program_pid" 2>/dev/null && fail "the program did not end after Exit"
+exit_by_menu "$main"
 status=0
 wait "$program_pid" || status=$?
 program_pid=

@@ -36,36 +36,13 @@ unset VANTER_SIM_UNITS VANTER_SIM_NO_LPT VANTER_SIM_USB_FAIL VANTER_SIM_FAULT
 image=$images/main.bin
 head -c 4096 /dev/urandom >"$image"
 
-# Waits for a visible window whose name matches, and prints its id.
-window_named() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        kill -0 "$pid" 2>/dev/null || fail "the program ended while waiting for '$1'"
-        sleep 0.1
-    done
-    fail "no window '$1'"
-}
-# With no window manager a window is not activated by itself: focus it.
-focus() {
-    xdotool windowfocus --sync "$1"
-    sleep 0.3
-}
-gone() {
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    fail "window '$1' did not close"
-}
+# shellcheck source=testing/x11_session.sh
+. "$(dirname "$0")/../../testing/x11_session.sh"
 
 cd "$work"
 "$program" &
 pid=$!
+session_pid=$pid
 main=$(window_named '^VANTER III  v3\.b3  -- Untitled\.in3$')
 focus "$main"
 
@@ -100,15 +77,7 @@ xdotool key Return
 gone '^VanterIII Message$'
 focus "$main"
 
-# IniFile > Exit.
-xdotool key alt+i
-sleep 0.3
-xdotool key x
-for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end after Exit"
+exit_by_menu "$main"
 status=0
 wait "$pid" || status=$?
 pid=

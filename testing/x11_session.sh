@@ -1,0 +1,47 @@
+# shellcheck shell=bash
+# What the scripts that drive a program on an X display share (the end-to-end tests, the
+# Windows session under wine): sourced, not run. The script defines fail() and sets
+# session_pid to the program's process.
+
+# Waits for a visible window whose name matches, and prints its id.
+window_named() { # name pattern
+    local id
+    for _ in $(seq 300); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$session_pid" 2>/dev/null || fail "the program ended while waiting for '$1'"
+        sleep 0.1
+    done
+    fail "no window '$1'"
+}
+
+gone() { # name pattern
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "window '$1' did not close"
+}
+
+# With no window manager a window is not activated by itself: focus it.
+focus() { # window
+    xdotool windowfocus --sync "$1"
+    sleep 0.3
+}
+
+# Quits as a user does, IniFile > Exit from the keyboard, and waits for the program to end.
+exit_by_menu() { # window
+    focus "$1"
+    xdotool key --window "$1" alt+i
+    sleep 0.3
+    xdotool key x
+    for _ in $(seq 100); do
+        kill -0 "$session_pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill "$session_pid" 2>/dev/null || true
+    fail "the program did not end after Exit"
+}
