@@ -45,3 +45,16 @@ exit_by_menu() { # window
     kill "$session_pid" 2>/dev/null || true
     fail "the program did not end after Exit"
 }
+
+# Ctrl+S in an untitled window: types the name into the Save As dialog and presses Enter, then
+# prints the main window, found again by its caption that names the file.
+save_as() { # file name
+    local dialog
+    xdotool key ctrl+s
+    dialog=$(window_named '^Save As$')
+    focus "$dialog"
+    xdotool type --delay 30 "$1"
+    xdotool key Return
+    gone '^Save As$'
+    window_named "^VANTER III  v3\\.b3  -- .*${1//./\\.}\$"
+}

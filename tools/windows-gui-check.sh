@@ -272,13 +272,7 @@ echo "Check, window: \"$check_message\""
 focus "$main"
 
 # Ctrl+S in the untitled window asks for a file name.
-xdotool key ctrl+s
-dialog=$(window_named '^Save As$')
-focus "$dialog"
-xdotool type --delay 30 'board.in3'
-xdotool key Return
-gone '^Save As$'
-main=$(window_named '^VANTER III  v3\.b3  -- .*board\.in3$')
+main=$(save_as board.in3)
 [ -f board.in3 ] || fail "board.in3 was not saved in the working folder: $(ls -A)"
 [ "$(od -An -tx1 <board.in3)" = "$configured" ] || fail "board.in3 holds: $(od -c <board.in3)"
 echo "Ctrl+S: board.in3 saved with the exact bytes, caption \"$(xdotool getwindowname "$main")\""

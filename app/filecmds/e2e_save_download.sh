@@ -59,13 +59,7 @@ xdotool key Tab
 sleep 0.3
 
 # No file is named yet: Save asks for one. Type the name into the dialog and press Enter.
-xdotool key ctrl+s
-dialog=$(window_named '^Save As$')
-focus "$dialog"
-xdotool type --delay 30 'board.in3'
-xdotool key Return
-gone '^Save As$'
-main=$(window_named '^VANTER III  v3\.b3  -- .*board\.in3$')
+main=$(save_as board.in3)
 focus "$main"
 
 # Back into the file name edit (Enter on Browse would press Browse), then Enter: Download.

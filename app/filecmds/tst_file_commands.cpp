@@ -381,7 +381,8 @@ void FileCommandsTest::newWithoutDefaultFileThenSaveWritesOpenedFile() {
     command(Qt::Key_N);
     QCOMPARE(window().configuration(), vanter::Configuration::defaults());
     QCOMPARE(shownOn(), (std::vector<bool>{true, false, false, false}));
-    QCOMPARE(caption(), kCaptionPrefix + QDir::toNativeSeparators(path(QStringLiteral("board.in3"))));
+    QCOMPARE(caption(),
+             kCaptionPrefix + QDir::toNativeSeparators(path(QStringLiteral("board.in3"))));
     command(Qt::Key_S);
     QCOMPARE(readFile(QStringLiteral("board.in3")), kDefaultsSaved);
     QVERIFY(dialogs().messages().empty());
@@ -523,7 +524,8 @@ void FileCommandsTest::saveWithoutFileNameAsksForOne() {
     }
     if (situation == QLatin1String("confirmed")) {
         QCOMPARE(readFile(QStringLiteral("named.in3")), kDefaultsSaved);
-        QCOMPARE(caption(), kCaptionPrefix + QDir::toNativeSeparators(path(QStringLiteral("named.in3"))));
+        QCOMPARE(caption(),
+                 kCaptionPrefix + QDir::toNativeSeparators(path(QStringLiteral("named.in3"))));
         QCOMPARE(window().currentFileName(), path(QStringLiteral("named.in3")));
         // The file is named now: the next Save writes without a question.
         replaceText(window().unit(0).addrEdit, QStringLiteral("fff0"));

@@ -11,9 +11,9 @@
 #include "emulator/images/image_reader.h"
 #include "emulator/images/image_writer.h"
 #include "emulator/images/parts.h"
+#include "result_codes.h"
 #include "testing/environment.h"
 #include "testing/test_folder.h"
-#include "result_codes.h"
 
 namespace vanter::standin {
 namespace {
