@@ -6,6 +6,7 @@
 // UTF-8 the other), so file names cross between the two forms only through these functions.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,17 @@ namespace vanter {
 std::filesystem::path pathFromNativeName(std::string_view name);
 
 // The name of `path` in the 8-bit code page, for texts the user reads and for the download
-// script. A character that the code page lacks becomes a look-alike or '?'.
+// script. A character that the code page lacks becomes '?', which no file name holds: never a
+// look-alike letter, which could name another file.
 std::string nativeName(const std::filesystem::path& path);
+
+// The name of `path` in the 8-bit code page when the code page holds every character of it;
+// nothing otherwise.
+std::optional<std::string> exactNativeName(const std::filesystem::path& path);
+
+// A name of the file at `path` that the 8-bit code page holds exactly: `path` itself when it
+// does, else on Windows the short (8.3) name that the volume keeps for an existing file.
+// Nothing when there is neither.
+std::optional<std::filesystem::path> nameInCodePage(const std::filesystem::path& path);
 
 } // namespace vanter

@@ -15,10 +15,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fstream>
 #include <sstream>
 
 #include "application.h"
 #include "config/in3_file.h"
+#include "config/native_name.h"
+#include "emulator/script_path.h"
 #include "filecmds/file_commands.h"
 #include "panels/unit_panel.h"
 #include "testing/as_ordinary_user.h"
@@ -118,6 +121,7 @@ private Q_SLOTS:
     void lifecycle_data();
     void lifecycle();
     void openListingOnlySlot2KeepsSlot0();
+    void namesKeepTheirBytes();
     void newRereadsDefaultFileWithoutUnchecking();
     void newWithoutDefaultFileThenSaveWritesOpenedFile();
     void defaultFileFolderDoesNotCount();
@@ -323,6 +327,29 @@ void FileCommandsTest::lifecycle() {
     if (defaultFile) {
         QCOMPARE(readFile(QStringLiteral("Vanter.in3")), kDefaultFile);
     }
+}
+
+void FileCommandsTest::namesKeepTheirBytes() {
+    // As a configuration from a Windows machine names its image: in Latin-1, not UTF-8 here.
+    const QByteArray file = "1\r\n0\r\n0\r\n5\r\n1\r\n0\r\ncaf\xe9.bin\r\nN";
+    writeFile(QStringLiteral("Vanter.in3"), file);
+    { std::ofstream(vanter::pathFromNativeName("caf\xe9.bin")) << "image"; }
+    start();
+    // The file name check finds the file that the name names, and keeps the name.
+    QLineEdit* edit = window().unit(0).filenameEdit;
+    const QString shown = edit->text();
+    clickInto(edit);
+    tabOut(edit);
+    QVERIFY(dialogs().calls.empty());
+    QCOMPARE(edit->text(), shown);
+
+    command(Qt::Key_S);
+    QCOMPARE(readFile(QStringLiteral("Vanter.in3")), file);
+    QTest::mouseClick(window().DownloadBut, Qt::LeftButton);
+    QCOMPARE(driver().helloCalls, 1);
+    QFile script(QString::fromStdWString(vanter::downloadScriptPath().wstring()));
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    QCOMPARE(script.readAll(), file);
 }
 
 void FileCommandsTest::openListingOnlySlot2KeepsSlot0() {
@@ -666,6 +693,8 @@ void FileCommandsTest::failedWriteKeepsOldFile() {
                  QStringLiteral("The configuration was not saved to \"") +
                  QDir::toNativeSeparators(path(name)) + QStringLiteral("\".\n")),
              qPrintable(messages.front().text));
+    // Every line names the file with the platform's separators.
+    QVERIFY(QDir::separator() == u'/' || !messages.front().text.contains(path(name)));
     QVERIFY(dialogs().errors().empty());
     // The old file is as it was, nothing was left beside it, and the window keeps its values.
     QCOMPARE(readFile(QStringLiteral("board.in3")), old);

@@ -446,6 +446,10 @@ void Panels::browse() {
     const QString dir = place_.path();
     chosen.replace(QLatin1String("%dir"), dir);
     after.replace(QLatin1String("%dir"), dir).replace(QLatin1String("%cwd"), QDir::currentPath());
+    // As Windows users write names: C:\fw\rom.bin; the dialog returns C:/fw/rom.bin.
+    if (confirmed) {
+        after = QDir::toNativeSeparators(after);
+    }
 
     QLineEdit* edit = unit(0).filenameEdit;
     edit->setText(before);

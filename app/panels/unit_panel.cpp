@@ -12,11 +12,14 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "app/common/dialogs.h"
 #include "app/common/file_names.h"
 #include "app/common/form_controls.h"
+#include "config/native_name.h"
 #include "config/numbers.h"
 #include "config/regular_file.h"
 #include "config/values.h"
@@ -30,9 +33,9 @@ const QColor kGrey(128, 128, 128);
 constexpr int kOffsetMaxLength = 10;
 
 // Typing never makes an offset longer than 10 characters, nor longer than a longer text the
-// program put in (read from a file), which the user may only shorten. A validator, not the
-// edit's maximum length: that cuts the program's texts, and changing it sets the text afresh
-// (caret to the end, selection and undo gone).
+// program put in (read from a file), which the user may only shorten; of a longer paste, what
+// fits stays. A validator, not the edit's maximum length: that cuts the program's texts, and
+// changing it sets the text afresh (caret to the end, selection and undo gone).
 class OffsetTypingLimit final : public QValidator {
 public:
     explicit OffsetTypingLimit(QLineEdit* edit) : QValidator(edit), edit_(edit) {
@@ -40,21 +43,39 @@ public:
             if (!edit_->isModified()) {
                 programLength_ = text.size();
             }
+            before_ = text;
         });
     }
 
-    State validate(QString& input, int& /*cursor*/) const override {
+    State validate(QString& input, int& cursor) const override {
         // The program's own text, also when the user's undo goes back to it, stands as it is.
-        if (!edit_->isModified()) {
+        const qsizetype limit = std::max<qsizetype>(kOffsetMaxLength, programLength_);
+        if (!edit_->isModified() || input.size() <= limit) {
             return Acceptable;
         }
-        return input.size() <= std::max<qsizetype>(kOffsetMaxLength, programLength_) ? Acceptable
-                                                                                     : Invalid;
+        // The user's insertion ends at the cursor: the text after it was there before, and so
+        // was the text before the first character that differs.
+        const qsizetype after = input.size() - cursor;
+        const qsizetype end =
+            std::max<qsizetype>(0, std::min<qsizetype>(cursor, before_.size() - after));
+        qsizetype unchanged = 0;
+        while (unchanged < end && before_.at(unchanged) == input.at(unchanged)) {
+            ++unchanged;
+        }
+        // The first characters of the insertion, as many as fit; none fit: the change is refused.
+        const qsizetype keep = limit - after;
+        if (keep <= unchanged) {
+            return Invalid;
+        }
+        input = input.left(keep) + input.right(after);
+        cursor = static_cast<int>(keep);
+        return Acceptable;
     }
 
 private:
     QLineEdit* edit_;
     qsizetype programLength_ = 0;
+    QString before_; // the text before the user's change
 };
 
 } // namespace
@@ -198,7 +219,7 @@ void UnitPanel::browse() {
     openDialog_.setFileName(QString());
     if (openDialog_.execute()) {
         // Also a name typed into the dialog that does not exist; it is checked on exit only.
-        controls_.filenameEdit->setText(absoluteFileName(openDialog_.fileName()));
+        controls_.filenameEdit->setText(chosenFileName(openDialog_.fileName()));
     }
 }
 
@@ -208,9 +229,11 @@ void UnitPanel::checkFileName() {
     if (name.isEmpty()) {
         return;
     }
-    // Opened for reading only, neither created nor read. Only a regular file counts: a folder,
-    // a named pipe or a device does not, and finding that out never waits.
-    if (!vanter::RegularFile(toPath(name)).isOpen()) {
+    // The file the driver library will open, opened for reading only, neither created nor read.
+    // Only a regular file counts: a folder, a named pipe or a device does not, and finding that
+    // out never waits. A name the code page can't hold names no file for the driver.
+    const std::optional<std::string> forDriver = fileNameForDriver();
+    if (!forDriver || !vanter::RegularFile(vanter::pathFromNativeName(*forDriver)).isOpen()) {
         Q_EMIT rejected(QStringLiteral("Invalid Filename"));
         edit->setText(QString());
     }
@@ -230,7 +253,7 @@ SlotSettings UnitPanel::settings() const {
     settings.memoryType = listPosition(vanter::kMemoryTypes, controls_.epromCombo->currentText());
     settings.fileFormat = listPosition(vanter::kFileFormats, controls_.formatCombo->currentText());
     settings.offset = local8Bit(controls_.addrEdit->text());
-    settings.fileName = local8Bit(controls_.filenameEdit->text());
+    settings.fileName = fileNameForDriver().value_or(driverName(controls_.filenameEdit->text()));
     return settings;
 }
 
@@ -245,7 +268,19 @@ void UnitPanel::showSettings(const SlotSettings& settings) {
     select(controls_.epromCombo, settings.memoryType);
     select(controls_.formatCombo, settings.fileFormat);
     showOffset(fromLocal8Bit(settings.offset));
-    controls_.filenameEdit->setText(fromLocal8Bit(settings.fileName));
+    // A name that is not text in the code page (Latin-1 where names are UTF-8) is shown with
+    // replacement characters, and kept byte for byte while the edit shows it unchanged.
+    loadedFileName_ = settings.fileName;
+    loadedFileNameText_ = fromLocal8Bit(settings.fileName);
+    controls_.filenameEdit->setText(loadedFileNameText_);
+}
+
+std::optional<std::string> UnitPanel::fileNameForDriver() const {
+    const QString text = controls_.filenameEdit->text();
+    if (text == loadedFileNameText_) {
+        return loadedFileName_;
+    }
+    return exactDriverName(text);
 }
 
 void UnitPanel::showOffset(const QString& text) {

@@ -10,6 +10,9 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+#include <string>
+
 #include "config/configuration.h"
 
 class QCheckBox;
@@ -78,6 +81,11 @@ public:
     // Sets the offset text from code, also one longer than the user may type (from a file).
     void showOffset(const QString& text);
 
+    // The file name as the driver library will receive it: the bytes read from a file while the
+    // edit shows them unchanged, else the edit's text in the code page; nothing when the code
+    // page can't hold that text.
+    std::optional<std::string> fileNameForDriver() const;
+
     // Names each labelled control after its label; runs again when a label's text changed.
     void nameLabelledControls();
 
@@ -98,6 +106,8 @@ private:
     FileDialog& openDialog_;
     Controls controls_;
     bool switchedOn_ = false;
+    std::string loadedFileName_; // as read from a configuration
+    QString loadedFileNameText_; // as the edit showed it then
 };
 
 } // namespace vanter::app
