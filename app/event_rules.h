@@ -39,6 +39,10 @@ public:
     // starts; the pending ones run, in order, once the last handler has ended.
     void handlerStarted() noexcept { ++handlersRunning_; }
     void handlerFinished();
+    // Runs the pending checks now, in order, unless a handler is running: before any other
+    // handler of the window starts, so that a click or key that came with the focus move never
+    // overtakes the check of the edit it left.
+    void runPendingChecks();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,7 +52,6 @@ private:
     bool overridesShortcut(QKeyEvent* event) const;
     bool pressDefaultButton(QKeyEvent* event);
     void focusLeft(QWidget* edit, int reason);
-    void runPendingChecks();
 
     QWidget* window_;
     QWidget* clientArea_;

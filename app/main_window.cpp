@@ -16,9 +16,11 @@
 #include <QPixmap>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyleFactory>
 
+#include <algorithm>
 #include <string>
 
 #include "app/common/form_controls.h"
@@ -313,6 +315,33 @@ bool TVante3_0::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TVante3_0::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!placed_) {
+        placed_ = true;
+        placeOnScreen();
+    }
+}
+
+void TVante3_0::placeOnScreen() {
+    // Scaled up (150 % on a small screen) the designed place may put the window partly off the
+    // screen. One too large for the screen keeps its top left corner (the title bar) on it.
+    const QScreen* where = QGuiApplication::screenAt(frameGeometry().topLeft());
+    if (where == nullptr) {
+        where = screen();
+    }
+    const QRect available = where->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (available.contains(frame)) {
+        return;
+    }
+    const auto onto = [](int at, int size, int first, int room) {
+        return std::max(first, std::min(at, first + room - size));
+    };
+    move(onto(frame.left(), frame.width(), available.left(), available.width()),
+         onto(frame.top(), frame.height(), available.top(), available.height()));
+}
+
 void TVante3_0::fitLabels() {
     for (QLabel* label : client_->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (label->size() != label->sizeHint()) {
@@ -370,10 +399,12 @@ void TVante3_0::showWholeConfiguration(const vanter::Configuration& config) {
 }
 
 int TVante3_0::messageBox(const QString& text, int flags) {
+    ++boxesShown_;
     return dialogs_.message(this, text, messageCaption_, flags);
 }
 
 void TVante3_0::errorBox(const QString& what) {
+    ++boxesShown_;
     dialogs_.error(this, vanter::app::errorBoxText(what),
                    QString::fromLatin1(vanter::app::kApplicationTitle));
 }
@@ -404,12 +435,22 @@ void TVante3_0::handlerFinished() noexcept {
     }
 }
 
+bool TVante3_0::pendingChecksPassed() noexcept {
+    if (eventRules_ == nullptr) {
+        return true;
+    }
+    const int before = boxesShown_;
+    eventRules_->runPendingChecks();
+    return boxesShown_ == before;
+}
+
 void TVante3_0::VanterClick(int slot) {
-    guarded([&] { panel(slot).panelSwitch(); });
+    // The box has changed state: its panel must follow, whatever a check said first.
+    guarded([&] { panel(slot).panelSwitch(); }, AfterBox::run);
 }
 
 void TVante3_0::FormatComboChange(int slot) {
-    guarded([&] { panel(slot).labelSwitch(); });
+    guarded([&] { panel(slot).labelSwitch(); }, AfterBox::run);
 }
 
 void TVante3_0::AddrEditExit(int slot) {

@@ -135,10 +135,21 @@ public:
     void SaveAs1Click();
     void Exit1Click();
 
+    // What a command does when an exit check that was still pending told the user something.
+    enum class AfterBox {
+        drop, // a click or key that came with the focus move met the box, as it would have
+        run,  // the control has changed already (a check box, a list pick): its handler follows
+    };
+
     // The error net: runs `handler`; an error it raises is shown in the error box and goes
     // no further, so that no exception ever unwinds through the toolkit's frames.
-    // No exit check starts while a handler runs (its box is up).
-    template <class Handler> void guarded(Handler&& handler) noexcept {
+    // An exit check left pending by a focus move runs first; no exit check starts while a
+    // handler runs (its box is up).
+    template <class Handler>
+    void guarded(Handler&& handler, AfterBox afterBox = AfterBox::drop) noexcept {
+        if (!pendingChecksPassed() && afterBox == AfterBox::drop) {
+            return;
+        }
         handlerStarted();
         try {
             std::forward<Handler>(handler)();
@@ -152,6 +163,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Sets Vante3_0 on construction and clears it on destruction.
@@ -178,6 +190,11 @@ private:
     void showPortAndReset(const vanter::Configuration& config);
     void handlerStarted() noexcept;
     void handlerFinished() noexcept;
+    // Runs the exit checks still pending, unless a handler is running; false when one of them
+    // told the user something.
+    bool pendingChecksPassed() noexcept;
+    // Keeps the designed position where the window fits its screen, else moves it onto it.
+    void placeOnScreen();
 
     Published published_;
     QString currentFileName_;
@@ -189,4 +206,6 @@ private:
     std::array<std::unique_ptr<vanter::app::UnitPanel>, vanter::kSlotCount> panels_;
     std::unique_ptr<vanter::app::FileCommands> fileCommands_;
     vanter::app::EventRules* eventRules_ = nullptr;
+    int boxesShown_ = 0; // message and error boxes, counted to see whether a check told anything
+    bool placed_ = false;
 };

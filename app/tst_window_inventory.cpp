@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QFrame>
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTest>
@@ -49,6 +51,7 @@ private Q_SLOTS:
     void menus_data();
     void menus();
     void windowAsDesigned();
+    void windowOnTheScreen();
     void clientArea();
     void resizing();
     void font();
@@ -299,6 +302,19 @@ void WindowInventory::offsetEdits() {
     QTest::keyClick(edit, Qt::Key_Backspace);
     QCOMPARE(edit->text().size(), 78);
 
+    // Of a longer paste, what fits stays: its first characters, the caret behind them; also
+    // over a selection in the middle.
+    QGuiApplication::clipboard()->setText(QStringLiteral("0123456789ABC"));
+    w.panel(0).showOffset(QString());
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("0123456789"));
+    QCOMPARE(edit->cursorPosition(), 10);
+    w.panel(0).showOffset(QStringLiteral("FEDC"));
+    edit->setSelection(1, 1);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(edit->text(), QStringLiteral("F0123456DC"));
+    QCOMPARE(edit->cursorPosition(), 8);
+
     // File name edits have no length limit.
     QLineEdit* name = w.unit(0).filenameEdit;
     name->setFocus(Qt::OtherFocusReason);
@@ -394,6 +410,30 @@ void WindowInventory::windowAsDesigned() {
     for (int slot = 0; slot < 4; ++slot) {
         QVERIFY(w.unit(slot).addrEdit->isEnabled());
         QVERIFY(w.unit(slot).browseBtn->isEnabled());
+    }
+}
+
+// Also run scaled up on the small offscreen screen, as at 150 % on 1024 x 768: the designed
+// place where the window fits, else the whole window on the screen's available area, or its
+// top left corner where the window is larger than that.
+void WindowInventory::windowOnTheScreen() {
+    TVante3_0& w = window();
+    const QRect available = w.screen()->availableGeometry();
+    const QRect frame = w.frameGeometry();
+    if (available.contains(QRect(QPoint(218, 18), frame.size()))) {
+        QCOMPARE(w.pos(), QPoint(218, 18));
+        return;
+    }
+    QVERIFY(frame.left() >= available.left() && frame.top() >= available.top());
+    if (frame.width() <= available.width()) {
+        QVERIFY(frame.right() <= available.right());
+    } else {
+        QCOMPARE(frame.left(), available.left());
+    }
+    if (frame.height() <= available.height()) {
+        QVERIFY(frame.bottom() <= available.bottom());
+    } else {
+        QCOMPARE(frame.top(), available.top());
     }
 }
 
