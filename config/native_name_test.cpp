@@ -60,6 +60,39 @@ TEST(NativeName, WindowsNamesAreInTheAnsiCodePage) {
     EXPECT_EQ(readBytes(pathFromNativeName(nativeName(folder.path()) + "\\" + *bytes)), "image");
 }
 
+// "Ł" must never reach the driver as "L": that could name another file.
+TEST(NativeName, NamesTheCodePageLacksAreNeverLookAlikes) {
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "written for code page 1252, not " << GetACP();
+    const fs::path lodz(L"C:\\Firmware\\\u0141\u00f3d\u017a\\rom.bin");
+    EXPECT_EQ(exactNativeName(lodz), std::nullopt);
+    EXPECT_EQ(nativeName(lodz), "C:\\Firmware\\?\xf3"
+                                "d?\\rom.bin");
+    EXPECT_EQ(exactNativeName(fs::path(L"\u20ac caf\u00e9")), "\x80 caf\xe9");
+}
+
+TEST(NativeName, AFileTheCodePageCantNameIsReachedByItsShortName) {
+    TestFolder folder;
+    const fs::path lodz = folder.path() / L"\u0141\u00f3d\u017a";
+    fs::create_directories(lodz);
+    writeBytes(lodz / "rom.bin", "chosen");
+    // The look-alike folder holds another file of the same name.
+    fs::create_directories(folder.path() / L"L\u00f3dz");
+    writeBytes(folder.path() / L"L\u00f3dz" / "rom.bin", "other");
+
+    const fs::path plain = folder.path() / "plain.bin";
+    writeBytes(plain, "plain");
+    EXPECT_EQ(nameInCodePage(plain), plain);
+    EXPECT_EQ(nameInCodePage(lodz / "missing.bin"), std::nullopt);
+    const std::optional<fs::path> held = nameInCodePage(lodz / "rom.bin");
+    if (!held && GetACP() == 1252)
+        GTEST_SKIP() << "this volume keeps no short names";
+    ASSERT_TRUE(held);
+    const std::optional<std::string> bytes = exactNativeName(*held);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(readBytes(pathFromNativeName(*bytes)), "chosen");
+}
+
 TEST(NativeName, BackslashesAndDrivesKeepTheirMeaning) {
     const fs::path path = pathFromNativeName("c:\\fw\\main.hex");
     EXPECT_EQ(path.root_name(), fs::path("c:"));
@@ -74,6 +107,8 @@ TEST(NativeName, BytesAreKeptAsTheyAre) {
                                "e.hex"; // not UTF-8
     EXPECT_EQ(pathFromNativeName(latin1).native(), latin1);
     EXPECT_EQ(nativeName(fs::path(latin1)), latin1);
+    EXPECT_EQ(exactNativeName(fs::path(latin1)), latin1);
+    EXPECT_EQ(nameInCodePage(fs::path(latin1)), fs::path(latin1));
 }
 
 #endif
