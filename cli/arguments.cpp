@@ -406,6 +406,7 @@ std::string_view commandName(Command command) noexcept {
 
 std::string helpText() {
     return R"(Usage: vanter3-cli COMMAND [OPTION]... FILE.in3
+       vanter3-cli split --lanes=N [OPTION]... IMAGE
 Load, check and inspect a chain of VANTER III emulator units from a configuration
 file (.in3) written by the window program vanter3.
 
@@ -415,15 +416,39 @@ Commands:
                              enabled unit's image file changes, until Ctrl+C
   check FILE.in3             check every enabled unit in turn
   validate FILE.in3          without the driver: check that every enabled unit's
-                             image file exists, reads in its format and fits its part
+                             image file exists, reads in its format and fits its
+                             part, and print the byte sum and CRC-32 of each part
+  map FILE.in3               without the driver: what each enabled unit will hold:
+                             data ranges, erased gaps, a bar across the part and
+                             the checksums
+  map --json FILE.in3        the same as JSON
   show FILE.in3              print the configuration in words
   show --json FILE.in3       print the configuration as JSON
+  split --lanes=N IMAGE      split an image for a 16-bit (N=2) or 32-bit (N=4) bus:
+                             lane k holds the bytes at addresses a with a mod N = k,
+                             at a / N; one file per unit
 
 Options:
   -w, --watch     with download: keep running and download again after each change
-  -j, --json      with show: machine-readable output
+  -j, --json      with show and map: machine-readable output
   -h, --help      print this help and exit
   -V, --version   print the version and exit
+
+Options of split:
+  -n, --lanes=N      2 or 4 lanes, one for each unit
+      --order=LANES  the lane of unit #0, #1, ...: 10 gives unit #0 the bytes at odd
+                     addresses (default 01 or 0123)
+      --base=ADDR    target address of the bus's first byte, hexadecimal (default 0)
+      --from=FORMAT  the image's format: binary, hex or srec (default: by its
+                     extension: .bin .rom .img; .hex .ihx .ihex; .s19 .s28 .s37
+                     .srec .mot)
+      --to=FORMAT    the lane files' format (default: the image's)
+  -o, --output=NAME  the lane files, '#' standing for the unit number (default:
+                     IMAGE-#.EXT beside the image)
+  -p, --part=TYPE    the units' memory type (2764 ... 32M); every lane must fit it
+  -c, --config=FILE  also write a configuration that loads the lanes into units #0
+                     to #N-1 (needs --part)
+  -f, --force        replace files that exist
 
 The status texts go to standard output as they come; the verdict goes to standard
 output on success and to standard error on failure. Image file names that are not
@@ -434,8 +459,11 @@ Exit status:
   1  the driver reported a failure (download or check failed)
   2  the command line is wrong
   3  the configuration file can't be read, is not valid, or enables no unit
-  4  validate found a problem with a unit's image
+  4  validate or map found a problem with a unit's image; split's image can't be
+     read or a lane does not fit the part
   5  the download script can't be written; the driver was not called
+  6  split would replace a file without --force, or can't write one; nothing was
+     written
 )";
 }
 
