@@ -121,7 +121,7 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
             problems.push_back("(the " + std::to_string(split.lanes) +
                                " lanes take the image's addresses " + hexText(split.base) + " to " +
                                hexText(std::uint64_t{split.base} + split.lanes * kLargestPart - 1) +
-                               " at most: the base address and 4 MiB for each unit)");
+                               " at most: from the base address (--base), 4 MiB for each unit)");
         }
         return fail(err, problems, kExitInvalidImage);
     }
@@ -152,10 +152,13 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
         outputs.push_back({name, pathFromNativeName(name),
                            images::imageFileText(lanes[j], split.to, split.base / split.lanes)});
     }
-    std::vector<Output> files = outputs;
+    std::string configuration;
     if (!split.config.empty()) {
-        files.push_back(
-            {split.config, pathFromNativeName(split.config), configurationText(split, outputs)});
+        configuration = configurationText(split, outputs);
+    }
+    std::vector<Output> files = std::move(outputs); // the lanes first, in unit order
+    if (!split.config.empty()) {
+        files.push_back({split.config, pathFromNativeName(split.config), std::move(configuration)});
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
         for (std::size_t earlier = 0; earlier < i; ++earlier) {
@@ -179,7 +182,7 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
     for (std::uint32_t j = 0; j < split.lanes; ++j) {
         const images::MemoryImage& lane = lanes[j];
         const std::string prefix = "VANTER #" + std::to_string(j) + ": ";
-        report += prefix + outputs[j].name + ": lane " + std::to_string(split.order[j]) + ", ";
+        report += prefix + files[j].name + ": lane " + std::to_string(split.order[j]) + ", ";
         if (lane.bytesLoaded() == 0) {
             report += "no data\n";
         } else {
