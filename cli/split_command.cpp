@@ -1,5 +1,6 @@
 #include "split_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -26,7 +27,8 @@ namespace fs = std::filesystem;
 using images::hexText;
 using images::ImageFormat;
 
-constexpr std::uint32_t kLargestPart = images::kParts[14].size;
+constexpr std::uint32_t kLargestPart =
+    std::ranges::max(images::kParts, {}, &images::Part::size).size;
 
 struct Output {
     std::string name; // as the user reads it
@@ -107,11 +109,12 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
     const auto part = split.part ? images::partForCode(fileCode(*split.part)) : std::nullopt;
     const std::uint32_t laneSize = part ? part->size : kLargestPart;
 
-    // The bus as one memory: a Hex or S-record image is placed from the base address on.
+    // The bus as one memory: a Hex or S-record image is placed from the base address on, a
+    // Binary one from its first byte.
+    const std::uint32_t offset = split.from == ImageFormat::binary ? 0 : split.base;
     std::optional<images::LoadedImage> bus;
     try {
-        bus = loadImageFile(image, split.from, split.from == ImageFormat::binary ? 0 : split.base,
-                            split.lanes * kLargestPart);
+        bus = loadImageFile(image, split.from, offset, split.lanes * kLargestPart);
     } catch (const images::ImageError& error) {
         std::vector<std::string> problems{error.message()};
         const auto failure = error.failure();
@@ -119,8 +122,8 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
             failure == images::LoadFailure::pastPartEnd ||
             failure == images::LoadFailure::imageTooLarge) {
             problems.push_back("(the " + std::to_string(split.lanes) +
-                               " lanes take the image's addresses " + hexText(split.base) + " to " +
-                               hexText(std::uint64_t{split.base} + split.lanes * kLargestPart - 1) +
+                               " lanes take the image's addresses " + hexText(offset) + " to " +
+                               hexText(std::uint64_t{offset} + split.lanes * kLargestPart - 1) +
                                " at most: from the base address (--base), 4 MiB for each unit)");
         }
         return fail(err, problems, kExitInvalidImage);
@@ -137,8 +140,9 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
         if (highest && *highest >= laneSize) {
             problems.push_back("lane " + std::to_string(split.order[j]) + " (VANTER #" +
                                std::to_string(j) + ") reaches memory address " + hexText(*highest) +
-                               ", past the end of the " + std::string(part->name) +
-                               " (last address " + hexText(laneSize - 1) + ")");
+                               ", past the end of the " +
+                               std::string(part ? part->name : "largest part") + " (last address " +
+                               hexText(laneSize - 1) + ")");
         }
     }
     if (!problems.empty()) {
@@ -190,15 +194,9 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
                       hexText(*lane.lowest()) + " to " + hexText(*lane.highest()) + "\n";
         }
         if (part) {
-            // What the unit will present: the lane in an erased part.
-            std::vector<std::uint8_t> whole(part->size, images::MemoryImage::kErased);
-            for (const images::AddressRange& range : lane.loadedRanges()) {
-                for (std::uint64_t a = range.first; a <= range.last; ++a) {
-                    whole[a] = lane.at(static_cast<std::uint32_t>(a));
-                }
-            }
+            // What the unit will present: the lane in an erased part (the lane fits it).
             report += prefix + "checksums of the whole " + std::string(part->name) + ": " +
-                      checksumText(images::checksums(whole)) + "\n";
+                      checksumText(images::checksums(lane.memory().first(part->size))) + "\n";
         }
     }
     if (!split.config.empty()) {
