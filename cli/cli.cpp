@@ -14,6 +14,8 @@
 #include "describe.h"
 #include "emulator/commands.h"
 #include "exit_status.h"
+#include "map_command.h"
+#include "split_command.h"
 #include "system_services.h"
 #include "terminal_text.h"
 #include "validate.h"
@@ -234,6 +236,11 @@ int runCli(std::span<const std::string_view> args, CliContext& context) {
             return runValidateCommand(arguments, context);
         case Command::show:
             return runShowCommand(arguments, context);
+        case Command::map:
+            return runMapCommand(readConfiguration(arguments.file), arguments.json, context.out,
+                                 context.err);
+        case Command::split:
+            return runSplitCommand(arguments, context.out, context.err);
         case Command::none:
             break;
         }

@@ -11,8 +11,9 @@ enum ExitStatus : int {
     kExitUsage = 2,  // the command line is wrong
     kExitConfiguration =
         3,                 // the configuration file can't be read, is not valid, or enables no unit
-    kExitInvalidImage = 4, // validate found a problem
+    kExitInvalidImage = 4, // validate or map found a problem; split's image can't be split
     kExitScript = 5,       // the download script can't be written; the driver was not called
+    kExitOutput = 6,       // split would replace a file (no --force) or can't write one
 };
 
 } // namespace vanter::cli

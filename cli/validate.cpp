@@ -20,7 +20,7 @@ std::string slotPrefix(int k) {
 }
 
 SlotFinding validateSlot(int k, const SlotSettings& slot) {
-    SlotFinding finding{k, false, {}, {}};
+    SlotFinding finding{k, false, {}, {}, {}};
     const auto part = images::partForCode(fileCode(slot.memoryType));
     const auto format = images::formatForCode(fileCode(slot.fileFormat));
     if (!part) {
@@ -57,6 +57,8 @@ SlotFinding validateSlot(int k, const SlotSettings& slot) {
                             images::hexText(*memory.lowest()) + " to " +
                             images::hexText(*memory.highest());
         }
+        finding.contents = UnitContents{std::string(part->name), part->size, memory.bytesLoaded(),
+                                        memory.loadedRanges(), images::checksums(memory.memory())};
     } catch (const images::ImageError& error) {
         finding.text = error.message();
     } catch (const std::bad_alloc&) {
@@ -68,6 +70,11 @@ SlotFinding validateSlot(int k, const SlotSettings& slot) {
 }
 
 } // namespace
+
+std::string checksumText(const images::Checksums& checksums) {
+    return "byte sum " + images::hexText(checksums.sum) + ", CRC-32 " +
+           images::hexText(checksums.crc);
+}
 
 bool Validation::ok() const noexcept {
     return problems.empty() &&
@@ -98,6 +105,11 @@ ValidationReport formatValidation(const Validation& validation) {
     for (const SlotFinding& slot : validation.slots) {
         const std::string prefix = slotPrefix(slot.slot);
         (slot.ok ? report.out : report.err) += prefix + slot.text + "\n";
+        if (slot.contents) {
+            report.out += prefix +
+                          "checksums of the whole part: " + checksumText(slot.contents->checksums) +
+                          "\n";
+        }
         for (const std::string& warning : slot.warnings) {
             report.out += prefix + "warning: " + warning + "\n";
         }

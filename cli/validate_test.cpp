@@ -55,8 +55,14 @@ TEST_F(ValidateTest, ImagesThatFitAreReportedWithWhereTheyGo) {
                                     "0x1ff0 to 0x1fff");
 
     const ValidationReport report = formatValidation(validation);
-    EXPECT_EQ(report.out, "VANTER #0: " + validation.slots[0].text +
-                              "\nVANTER #2: " + validation.slots[1].text + "\nValidation OK\n");
+    // The checksums as zlib's crc32 and a plain sum give them for the erased parts.
+    EXPECT_EQ(report.out,
+              "VANTER #0: " + validation.slots[0].text +
+                  "\nVANTER #0: checksums of the whole part: byte sum 0xfc0e, CRC-32 0x17de6742"
+                  "\nVANTER #2: " +
+                  validation.slots[1].text +
+                  "\nVANTER #2: checksums of the whole part: byte sum 0xd5b0, CRC-32 0xe327147b"
+                  "\nValidation OK\n");
     EXPECT_EQ(report.err, "");
 }
 
@@ -124,7 +130,9 @@ TEST_F(ValidateTest, EverySlotIsReadEvenAfterAProblem) {
     EXPECT_EQ(validation.slots[2].slot, 3);
 
     const ValidationReport report = formatValidation(validation);
-    EXPECT_EQ(report.out, "VANTER #1: " + validation.slots[1].text + "\n");
+    EXPECT_EQ(report.out, "VANTER #1: " + validation.slots[1].text +
+                              "\nVANTER #1: checksums of the whole part: byte sum 0xfc0e, "
+                              "CRC-32 0x17de6742\n");
     EXPECT_EQ(report.err, "VANTER #0: " + validation.slots[0].text +
                               "\nVANTER #3: " + validation.slots[2].text + "\nValidation failed\n");
 }

@@ -37,10 +37,20 @@ expect() {
 }
 
 run_cases() {
-    expect 'check download show validate ' vanter3-cli ''
+    expect 'check download map show split validate ' vanter3-cli ''
     expect 'download ' vanter3-cli d
-    expect 'check download show validate ' vanter3-cli -w ''
-    expect '--help --json --version --watch ' vanter3-cli --
+    expect 'check download map show split validate ' vanter3-cli -w ''
+    expect "--base --config --force --from --help --json --lanes --order --output --part --to \
+--version --watch " vanter3-cli --
+    expect '--help --json --version ' vanter3-cli map -
+    expect '--base --config --force --from --help --lanes --order --output --part --to --version ' \
+        vanter3-cli split --
+    expect '2 4 ' vanter3-cli split --lanes ''
+    expect '27010 27020 27040 27080 ' vanter3-cli split -n 2 --part 270
+    expect 'srec ' vanter3-cli split --to = s
+    expect '-odd.in3 SPARE.IN3 board.in3 boards notes.txt old ' vanter3-cli split -n 2 ''
+    expect 'board.in3 boards ' vanter3-cli split -c b
+    expect '' vanter3-cli split -o x notes.txt ''
     expect '--help --version --watch ' vanter3-cli download -
     expect '--help --json --version ' vanter3-cli show --
     expect '--help --version ' vanter3-cli check -

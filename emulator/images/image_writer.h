@@ -1,7 +1,8 @@
 #pragma once
 
 // Writes Intel HEX and S-record text from blocks of data, for the tests and the benchmark
-// (generated images of any size, addressing mode and record order). Not used by the loader.
+// (generated images of any size, addressing mode and record order); its records also make the
+// files of lanes.h. Not used by the loader.
 
 #include <algorithm>
 #include <cstdint>

@@ -123,4 +123,31 @@ std::vector<std::uint8_t> MemoryImage::takeMemory() {
     return out;
 }
 
+std::vector<AddressRange> MemoryImage::loadedRanges() const {
+    std::vector<AddressRange> ranges;
+    bool inRange = false;
+    std::uint32_t start = 0; // of the range being walked
+    for (std::size_t w = 0; w < loaded_.size(); ++w) {
+        std::uint64_t word = loaded_[w];
+        // Whole words alike are the common case: skip them at once.
+        if (word == (inRange ? ~std::uint64_t{0} : 0)) {
+            continue;
+        }
+        for (std::uint32_t bit = 0; bit < 64; ++bit, word >>= 1) {
+            const auto address = static_cast<std::uint32_t>(w * 64 + bit);
+            if ((word & 1U) != 0 && !inRange) {
+                start = address;
+                inRange = true;
+            } else if ((word & 1U) == 0 && inRange) {
+                ranges.push_back({start, address - 1});
+                inRange = false;
+            }
+        }
+    }
+    if (inRange) {
+        ranges.push_back({start, highest_});
+    }
+    return ranges;
+}
+
 } // namespace vanter::images

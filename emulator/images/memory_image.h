@@ -17,6 +17,14 @@
 
 namespace vanter::images {
 
+// Addresses first to last, both included.
+struct AddressRange {
+    std::uint32_t first;
+    std::uint32_t last;
+
+    bool operator==(const AddressRange&) const = default;
+};
+
 class MemoryImage {
 public:
     static constexpr std::uint8_t kErased = 0xFF;
@@ -49,6 +57,8 @@ public:
     // Lowest and highest address loaded; nullopt while nothing is.
     std::optional<std::uint32_t> lowest() const noexcept;
     std::optional<std::uint32_t> highest() const noexcept;
+    // The loaded addresses, merged into ranges, in ascending order.
+    std::vector<AddressRange> loadedRanges() const;
 
     // The whole memory: loaded bytes, 0xFF everywhere else. The first call writes the erased
     // bytes above the highest address loaded, so it must not race another one.

@@ -121,5 +121,31 @@ TEST(MemoryImage, AddressesAboveTheHighestLoadedReadErased) {
     EXPECT_EQ(m.size(), 0u);
 }
 
+struct RangesCase {
+    std::vector<AddressRange> puts; // each filled with zeros
+    std::vector<AddressRange> expected;
+};
+
+// Runs that touch merge; runs across, at and inside the 64-address words of the bitmap, the
+// last address of the part included.
+TEST(MemoryImage, LoadedRangesAreMergedAndInOrder) {
+    const std::vector<RangesCase> cases = {
+        {{}, {}},
+        {{{5, 5}}, {{5, 5}}},
+        {{{64, 127}, {0, 63}}, {{0, 127}}},
+        {{{60, 70}, {71, 71}, {200, 300}}, {{60, 71}, {200, 300}}},
+        {{{63, 63}, {65, 65}, {128, 191}}, {{63, 63}, {65, 65}, {128, 191}}},
+        {{{0, 1023}}, {{0, 1023}}},
+        {{{1000, 1023}, {10, 11}}, {{10, 11}, {1000, 1023}}},
+    };
+    for (const RangesCase& c : cases) {
+        MemoryImage m(1024);
+        for (const AddressRange& r : c.puts) {
+            ASSERT_FALSE(m.put(r.first, std::vector<std::uint8_t>(r.last - r.first + 1, 0)));
+        }
+        EXPECT_EQ(m.loadedRanges(), c.expected) << c.puts.size() << " runs";
+    }
+}
+
 } // namespace
 } // namespace vanter::images

@@ -1,5 +1,6 @@
 // The unit memory must equal what srec_cat makes of the same file with the same offset, filled
-// with 0xFF over the part. Generated images cover the three formats, non-zero offsets, holes,
+// with 0xFF over the part; a byte lane, and the file written for it, what srec_cat -split
+// makes of the whole image. Generated images cover the three formats, non-zero offsets, holes,
 // records in any order, repeated records and every addressing mode; the valid files of the
 // corpus are compared too. Skipped when srec_cat is not installed.
 
@@ -9,6 +10,7 @@
 #include <random>
 
 #include "emulator/images/image_writer.h"
+#include "emulator/images/lanes.h"
 #include "emulator/images/test_support.h"
 
 namespace vanter::images {
@@ -232,6 +234,81 @@ INSTANTIATE_TEST_SUITE_P(
             c = c == '.' ? '_' : c;
         }
         return name + "_" + std::to_string(info.index);
+    });
+
+const char* srecCatFormat(ImageFormat format) {
+    switch (format) {
+    case ImageFormat::binary:
+        return "-binary";
+    case ImageFormat::intelHex:
+        return "-intel";
+    case ImageFormat::sRecord:
+        return "-motorola";
+    }
+    return "";
+}
+
+struct SplitRow {
+    Generated image; // its offset is the base address of the bus
+    std::uint32_t lanes;
+};
+
+void PrintTo(const SplitRow& row, std::ostream* out) {
+    *out << row.image.name << " in " << row.lanes << " lanes";
+}
+
+class SrecCatSplit : public ::testing::TestWithParam<SplitRow> {};
+
+// Each lane of a random image of the bus, and the file written for it, read back by our
+// reader and by srec_cat, equal srec_cat's `-split N k` of the image.
+TEST_P(SrecCatSplit, LanesEqualSrecCatSplit) {
+    if (!haveSrecCat()) {
+        GTEST_SKIP() << "srec_cat is not installed (Debian package srecord)";
+    }
+    const SplitRow& row = GetParam();
+    const Generated& g = row.image;
+    const ImageFormat format = formatOf(g.kind);
+    const std::uint32_t laneSize = partForCode(g.memoryType)->size;
+    const std::uint32_t base = format == ImageFormat::binary ? 0 : g.offset;
+    TestFolder folder;
+    const auto file = folder / "image";
+    const std::string text = imageText(g, blocksFor(g, row.lanes * laneSize));
+    writeBytes(file, text);
+    const LoadedImage bus = testing::loadText(format, text, base, row.lanes * laneSize);
+
+    for (std::uint32_t k = 0; k < row.lanes; ++k) {
+        SCOPED_TRACE("lane " + std::to_string(k));
+        const auto ours = folder / ("ours" + std::to_string(k));
+        writeBytes(ours, imageFileText(laneOf(bus.memory, row.lanes, k), format, base / row.lanes));
+        const auto theirs = folder / ("theirs" + std::to_string(k));
+        const std::string command =
+            "srec_cat \"" + file.string() + "\" " + srecCatFormat(format) + " -split " +
+            std::to_string(row.lanes) + " " + std::to_string(k) + " -o \"" + theirs.string() +
+            "\" " + srecCatFormat(format) + " 2> \"" + (folder / "split.log").string() + "\"";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+
+        const std::string expected =
+            srecCatMemory(theirs, format, base / row.lanes, laneSize, folder);
+        expectSameMemory(
+            testing::loadFile(ours, format, base / row.lanes, laneSize).memory.memory(), expected);
+        const std::string read = srecCatMemory(ours, format, base / row.lanes, laneSize, folder);
+        expectSameMemory(std::span(reinterpret_cast<const std::uint8_t*>(read.data()), read.size()),
+                         expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Images, SrecCatSplit,
+    ::testing::Values(SplitRow{{"binary", Kind::binary, 4, 0, 0, false, false}, 2},
+                      SplitRow{{"binary", Kind::binary, 2, 0, 0, false, false}, 4},
+                      SplitRow{{"hex16bit", Kind::hexNone, 1, 0, 16, true, false}, 2},
+                      SplitRow{{"hexLinear", Kind::hexLinear, 4, 0x08000000, 32, false, false}, 4},
+                      SplitRow{{"hexSegment", Kind::hexSegment, 2, 0x10000, 16, false, true}, 2},
+                      SplitRow{{"s1", Kind::s1, 1, 0x8000, 16, false, false}, 4},
+                      SplitRow{{"s2", Kind::s2, 4, 0x100000, 28, true, false}, 2},
+                      SplitRow{{"s3", Kind::s3, 3, 0xFFF00000, 32, false, true}, 4}),
+    [](const auto& info) {
+        return std::string(info.param.image.name) + "_" + std::to_string(info.param.lanes);
     });
 
 } // namespace

@@ -9,8 +9,8 @@
 
 #include "config/atomic_file.h"
 #include "config/native_name.h"
-#include "crc32.h"
 #include "emulator/image_file.h"
+#include "emulator/images/checksums.h"
 #include "emulator/images/image_reader.h"
 #include "emulator/images/parts.h"
 #include "result_codes.h"
@@ -37,7 +37,8 @@ UnitMemory loadUnit(const UnitRecord& unit) {
     result.lowest = image.memory.lowest();
     result.highest = image.memory.highest();
     result.bytes = image.memory.takeMemory();
-    result.crc = crc32(result.bytes);
+    result.crc = images::crc32(result.bytes);
+    result.sum = images::byteSum(result.bytes);
     result.warnings = std::move(image.notes.warnings);
     return result;
 }
@@ -102,6 +103,7 @@ std::string manifestText(const UnitMemory& unit) {
          << "lowest address: " << addressText(unit.lowest) << '\n'
          << "highest address: " << addressText(unit.highest) << '\n'
          << "crc-32: " << hexText(unit.crc) << '\n'
+         << "byte sum: " << hexText(unit.sum) << '\n'
          << "memory: " << unitMemoryPath({}, unit.load.slot).string() << '\n';
     return text.str();
 }

@@ -4,7 +4,7 @@
 // keeping each unit's memory, with a manifest, in the simulator's state folder:
 //   unit<k>.bin       the unit's whole memory, part-sized, unloaded bytes 0xFF
 //   unit<k>.manifest  text: memory type, format, source file, offset, bytes loaded, lowest and
-//                     highest memory address, CRC-32 of the memory
+//                     highest memory address, CRC-32 and 16-bit byte sum of the memory
 // Units that a download does not name keep their files.
 
 #include <cstdint>
@@ -28,6 +28,7 @@ struct UnitMemory {
     std::optional<std::uint32_t> lowest; // memory addresses; none when nothing loaded
     std::optional<std::uint32_t> highest;
     std::uint32_t crc = 0;
+    std::uint16_t sum = 0; // of all bytes, modulo 0x10000
     std::vector<std::string> warnings;
 };
 

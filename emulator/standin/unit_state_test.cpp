@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/values.h"
-#include "crc32.h"
+#include "emulator/images/checksums.h"
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
 #include "emulator/images/image_writer.h"
@@ -18,6 +18,7 @@
 namespace vanter::standin {
 namespace {
 
+using images::crc32;
 using images::formatForCode;
 using images::hexText;
 using images::ImageError;
@@ -77,6 +78,7 @@ TEST_F(UnitState, ChainWritesEachMemoryWithItsManifest) {
                   "highest address: 0x12\n"
                   "crc-32: " +
                   hexText(crc32(asBytes(unit0))) +
+                  "\nbyte sum: " + hexText(images::byteSum(asBytes(unit0))) +
                   "\n"
                   "memory: unit0.bin\n");
 

@@ -1,8 +1,8 @@
-#include "crc32.h"
+#include "checksums.h"
 
 #include <array>
 
-namespace vanter::standin {
+namespace vanter::images {
 
 namespace {
 
@@ -52,4 +52,12 @@ std::uint32_t crc32(std::span<const std::uint8_t> bytes, std::uint32_t crc) noex
     return ~crc;
 }
 
-} // namespace vanter::standin
+std::uint16_t byteSum(std::span<const std::uint8_t> bytes) noexcept {
+    std::uint32_t sum = 0;
+    for (const std::uint8_t b : bytes) {
+        sum += b;
+    }
+    return static_cast<std::uint16_t>(sum);
+}
+
+} // namespace vanter::images
