@@ -11,6 +11,7 @@
 #include "config/errors.h"
 #include "config/in3_file.h"
 #include "config/native_name.h"
+#include "config/regular_file.h"
 #include "describe.h"
 #include "emulator/commands.h"
 #include "exit_status.h"
@@ -54,15 +55,30 @@ int exitStatus(const CommandOutcome& result) {
 }
 
 // The configuration as the window holds it after reading the file at start-up: the reader
-// fills controls that were all unchecked and empty. A file that can't be opened is named as
-// such; the window would only say that "0x" is not a valid integer value.
+// fills controls that were all unchecked and empty. A file that can't be opened or read is
+// named as such; the window would only say that "0x" is not a valid integer value. One open
+// serves both, so the reason given is that of the file read.
 Configuration readConfiguration(const std::string& file) {
     const std::filesystem::path path = pathFromNativeName(file);
-    if (const std::string problem = openProblem(path); !problem.empty()) {
-        throw FileError("Cannot read '" + file + "': " + problem);
+    RegularFile opened(path);
+    const auto unreadable = [&](const std::string& problem) {
+        return FileError("Cannot read '" + file + "': " + problem);
+    };
+    if (!opened.isOpen()) {
+        throw unreadable(opened.problem());
     }
     Configuration config;
-    readConfigurationFile(path, config);
+    try {
+        readConfigurationFile(opened, path, config);
+    } catch (const Error&) {
+        if (opened.readFailed()) {
+            throw unreadable(opened.reason());
+        }
+        throw;
+    }
+    if (opened.readFailed()) {
+        throw unreadable(opened.reason());
+    }
     return config;
 }
 
