@@ -31,7 +31,7 @@ public:
     void setStatusText(std::string_view text) override {
         status = text;
         if (live_ != nullptr) {
-            *live_ << terminalText(text) << std::endl;
+            *live_ << terminalLine(text) << std::endl;
         }
     }
 
@@ -119,11 +119,11 @@ Outcome download(const Configuration& config, Driver& driver, std::ostream* live
 
 int print(const Outcome& outcome, CliContext& context) {
     for (const std::string& line : outcome.out) {
-        context.out << terminalText(line) << '\n';
+        context.out << terminalLine(line) << '\n';
     }
     context.out.flush();
     for (const std::string& line : outcome.err) {
-        context.err << terminalText(line) << '\n';
+        context.err << terminalLine(line) << '\n';
     }
     context.err.flush();
     return outcome.status;
@@ -209,7 +209,7 @@ int runWatchCommand(const Arguments& arguments, CliContext& context) {
                                           ok ? outcome.out : outcome.err;
                                       std::ostream& stream = ok ? context.out : context.err;
                                       stream << context.system.localTime() << ' '
-                                             << terminalText(lines.empty() ? "" : lines.front())
+                                             << terminalLine(lines.empty() ? "" : lines.front())
                                              << std::endl;
                                   }};
     watchAndDownload(configFile, context.system, watched, context.timing);
@@ -217,7 +217,7 @@ int runWatchCommand(const Arguments& arguments, CliContext& context) {
 }
 
 void usageError(const UsageError& error, std::ostream& err) {
-    err << kProgramName << ": " << terminalText(error.what()) << '\n'
+    err << kProgramName << ": " << terminalLine(error.what()) << '\n'
         << "Try '" << kProgramName << " --help' for more information." << std::endl;
 }
 
@@ -255,7 +255,7 @@ int runCli(std::span<const std::string_view> args, CliContext& context) {
         }
     } catch (const Error& error) {
         // The texts the window's error box shows (without its added full stop).
-        context.err << terminalText(error.message()) << std::endl;
+        context.err << terminalLine(error.message()) << std::endl;
         return kExitConfiguration;
     }
     return kExitUsage;
