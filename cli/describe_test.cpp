@@ -116,11 +116,12 @@ TEST(DescribeTest, JsonStringsAreValidWhateverTheBytes) {
     }
 }
 
-TEST(TerminalText, EscapesWhatActsOnATerminalAndTheBackslash) {
+TEST(TerminalText, EscapesWhatActsOnATerminalAndABackslashBeforeAnX) {
     const struct {
         std::string text, shown, asLine;
     } cases[] = {
-        {"C:\\fw\\x1b", "C:\\\\fw\\\\x1b", "C:\\\\fw\\\\x1b"},
+        {"C:\\fw\\x1b", "C:\\fw\\x5cx1b", "C:\\fw\\x5cx1b"},
+        {"\\\\x\\", "\\\\x5cx\\", "\\\\x5cx\\"},
         {"a\nb\x7f", "a\nb\\x7f", "a\\x0ab\\x7f"},
 #ifndef _WIN32 // UTF-8 text; on Windows these bytes are letters of the ANSI code page
         {"caf\xc3\xa9 \xe9", "caf\xc3\xa9 \\xe9", "caf\xc3\xa9 \\xe9"},

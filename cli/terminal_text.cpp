@@ -45,8 +45,9 @@ std::string escaped(std::string_view text, bool keepLineFeeds) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == '\\') {
-            out += "\\\\";
+        // Only a backslash before an x could be read as an escape; Windows paths keep theirs.
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == 'x') {
+            appendEscaped(out, '\\');
             ++i;
             continue;
         }

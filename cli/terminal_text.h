@@ -11,10 +11,11 @@
 
 namespace vanter::cli {
 
-// `text` as it may reach the terminal, unambiguously: a backslash is written \\, and as \xNN
-// (each of their bytes) every byte that is not text and every character that acts on a
-// terminal rather than showing (actsOnTerminal) but the line feed, which ends the program's
-// own lines. Text is in the system's 8-bit code page (nativeCharacter).
+// `text` as it may reach the terminal, unambiguously: written as \xNN (each of their bytes)
+// are every byte that is not text, every character that acts on a terminal rather than showing
+// (actsOnTerminal) but the line feed, which ends the program's own lines, and a backslash
+// followed by an x, so that \xNN is always an escape (the four characters \x1b show as
+// \x5cx1b). Text is in the system's 8-bit code page (nativeCharacter).
 std::string terminalText(std::string_view text);
 
 // The same for a text that is one line (a message naming a file given on the command line):
