@@ -11,6 +11,7 @@
 #include "config/errors.h"
 #include "config/in3_file.h"
 #include "config/native_name.h"
+#include "config/regular_file.h"
 #include "describe.h"
 #include "emulator/commands.h"
 #include "exit_status.h"
@@ -32,7 +33,7 @@ public:
     void setStatusText(std::string_view text) override {
         status = text;
         if (live_ != nullptr) {
-            *live_ << terminalText(text) << std::endl;
+            *live_ << terminalLine(text) << std::endl;
         }
     }
 
@@ -56,15 +57,30 @@ int exitStatus(const CommandOutcome& result) {
 }
 
 // The configuration as the window holds it after reading the file at start-up: the reader
-// fills controls that were all unchecked and empty. A file that can't be opened is named as
-// such; the window would only say that "0x" is not a valid integer value.
+// fills controls that were all unchecked and empty. A file that can't be opened or read is
+// named as such; the window would only say that "0x" is not a valid integer value. One open
+// serves both, so the reason given is that of the file read.
 Configuration readConfiguration(const std::string& file) {
     const std::filesystem::path path = pathFromNativeName(file);
-    if (const std::string problem = openProblem(path); !problem.empty()) {
-        throw FileError("Cannot read '" + file + "': " + problem);
+    RegularFile opened(path);
+    const auto unreadable = [&](const std::string& problem) {
+        return FileError("Cannot read '" + file + "': " + problem);
+    };
+    if (!opened.isOpen()) {
+        throw unreadable(opened.problem());
     }
     Configuration config;
-    readConfigurationFile(path, config);
+    try {
+        readConfigurationFile(opened, path, config);
+    } catch (const Error&) {
+        if (opened.readFailed()) {
+            throw unreadable(opened.reason());
+        }
+        throw;
+    }
+    if (opened.readFailed()) {
+        throw unreadable(opened.reason());
+    }
     return config;
 }
 
@@ -105,11 +121,11 @@ Outcome download(const Configuration& config, Driver& driver, std::ostream* live
 
 int print(const Outcome& outcome, CliContext& context) {
     for (const std::string& line : outcome.out) {
-        context.out << terminalText(line) << '\n';
+        context.out << terminalLine(line) << '\n';
     }
     context.out.flush();
     for (const std::string& line : outcome.err) {
-        context.err << terminalText(line) << '\n';
+        context.err << terminalLine(line) << '\n';
     }
     context.err.flush();
     return outcome.status;
@@ -195,7 +211,7 @@ int runWatchCommand(const Arguments& arguments, CliContext& context) {
                                           ok ? outcome.out : outcome.err;
                                       std::ostream& stream = ok ? context.out : context.err;
                                       stream << context.system.localTime() << ' '
-                                             << terminalText(lines.empty() ? "" : lines.front())
+                                             << terminalLine(lines.empty() ? "" : lines.front())
                                              << std::endl;
                                   }};
     watchAndDownload(configFile, context.system, watched, context.timing);
@@ -203,7 +219,7 @@ int runWatchCommand(const Arguments& arguments, CliContext& context) {
 }
 
 void usageError(const UsageError& error, std::ostream& err) {
-    err << kProgramName << ": " << terminalText(error.what()) << '\n'
+    err << kProgramName << ": " << terminalLine(error.what()) << '\n'
         << "Try '" << kProgramName << " --help' for more information." << std::endl;
 }
 
@@ -246,7 +262,7 @@ int runCli(std::span<const std::string_view> args, CliContext& context) {
         }
     } catch (const Error& error) {
         // The texts the window's error box shows (without its added full stop).
-        context.err << terminalText(error.message()) << std::endl;
+        context.err << terminalLine(error.message()) << std::endl;
         return kExitConfiguration;
     }
     return kExitUsage;

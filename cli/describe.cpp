@@ -69,7 +69,7 @@ std::string slotLines(int k, const SlotSettings& slot) {
 }
 
 std::string unicodeEscape(unsigned value) {
-    char text[8];
+    char text[16];
     std::snprintf(text, sizeof text, "\\u%04x", value);
     return text;
 }
@@ -82,6 +82,24 @@ template <std::size_t N>
 std::string jsonEntry(const std::array<std::string_view, N>& list, int position) {
     const auto name = entry(list, position);
     return name ? jsonString(*name) : std::string("null");
+}
+
+// A text of the configuration as a JSON field; when it is not valid text of the code page, a
+// second field "<name>Bytes" gives its bytes in hexadecimal, so that nothing is lost.
+std::string textField(std::string_view indent, std::string_view name, std::string_view value) {
+    const Utf8Text text = utf8FromNative(value);
+    std::string field =
+        std::string(indent) + "\"" + std::string(name) + "\": " + jsonString(text.text);
+    if (!text.exact) {
+        field += ",\n" + std::string(indent) + "\"" + std::string(name) + "Bytes\": \"";
+        for (const char ch : value) {
+            char digits[4];
+            std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(ch));
+            field += digits;
+        }
+        field += "\"";
+    }
+    return field;
 }
 
 std::string slotJson(int k, const SlotSettings& slot) {
@@ -98,9 +116,9 @@ std::string slotJson(int k, const SlotSettings& slot) {
             ",\n";
     text += field("fileFormat", jsonEntry(kFileFormats, slot.fileFormat)) + ",\n";
     text += field("fileFormatCode", std::to_string(fileCode(slot.fileFormat))) + ",\n";
-    text += field("offset", jsonString(slot.offset)) + ",\n";
+    text += textField("      ", "offset", slot.offset) + ",\n";
     text += field("offsetValue", std::to_string(offsetValue(slot.offset))) + ",\n";
-    text += field("fileName", jsonString(slot.fileName)) + "\n";
+    text += textField("      ", "fileName", slot.fileName) + "\n";
     text += "    }";
     return text;
 }
@@ -128,7 +146,7 @@ std::string describeConfiguration(const Configuration& config) {
 std::string configurationJson(const Configuration& config) {
     const std::optional<std::int32_t> number = portNumberOf(config);
     std::string text = "{\n";
-    text += "  \"port\": " + jsonString(config.port) + ",\n";
+    text += textField("  ", "port", config.port) + ",\n";
     text += "  \"portNumber\": " +
             jsonNumberOrNull(number ? std::optional<std::int64_t>(*number) : std::nullopt) + ",\n";
     text += "  \"resetLevel\": " + jsonEntry(kResetEntries, config.resetLevel) + ",\n";
@@ -185,19 +203,24 @@ std::string jsonString(std::string_view text) {
             ++i;
             continue;
         }
-        if (startsC1Control(text, i)) {
+        const NativeCharacter c = utf8Character(text, i);
+        if (c.length == 0) {
+            out += unicodeEscape(ch);
+            ++i;
+            continue;
+        }
+        if (actsOnTerminal(c.value)) {
             // Valid JSON either way, but escaped no terminal acts on it.
-            out += unicodeEscape(static_cast<unsigned char>(text[i + 1]));
-            i += 2;
-            continue;
+            if (c.value > 0xFFFF) {
+                out += unicodeEscape(0xD800 + ((c.value - 0x10000) >> 10));
+                out += unicodeEscape(0xDC00 + ((c.value - 0x10000) & 0x3FF));
+            } else {
+                out += unicodeEscape(c.value);
+            }
+        } else {
+            out.append(text.substr(i, c.length));
         }
-        if (const std::size_t length = utf8Length(text, i); length != 0) {
-            out.append(text.substr(i, length));
-            i += length;
-            continue;
-        }
-        out += unicodeEscape(ch);
-        ++i;
+        i += c.length;
     }
     out += "\"";
     return out;

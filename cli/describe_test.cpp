@@ -4,6 +4,13 @@
 
 #include <vector>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
+#include "terminal_text.h"
+
 namespace vanter::cli {
 namespace {
 
@@ -100,12 +107,49 @@ TEST(DescribeTest, JsonStringsAreValidWhateverTheBytes) {
         {"\xf4\x90\x80\x80", R"("\u00f4\u0090\u0080\u0080")"}, // past U+10FFFF
         {"\xe2\x82", R"("\u00e2\u0082")"},                     // cut short at the end
         {"\xe2(\xa1", R"("\u00e2(\u00a1")"},                   // broken in the middle
+        {"\xe2\x80\xae\xe2\x80\xa8", R"("\u202e\u2028")"},     // bidi control, line separator
+        {"\xf3\xa0\x80\x81", R"("\udb40\udc01")"},             // a format character past U+FFFF
     };
     for (const auto& [text, json] : cases) {
         SCOPED_TRACE(json);
         EXPECT_EQ(jsonString(text), json);
     }
 }
+
+TEST(TerminalText, EscapesWhatActsOnATerminalAndABackslashBeforeAnX) {
+    const struct {
+        std::string text, shown, asLine;
+    } cases[] = {
+        {"C:\\fw\\x1b", "C:\\fw\\x5cx1b", "C:\\fw\\x5cx1b"},
+        {"\\\\x\\", "\\\\x5cx\\", "\\\\x5cx\\"},
+        {"a\nb\x7f", "a\nb\\x7f", "a\\x0ab\\x7f"},
+#ifndef _WIN32 // UTF-8 text; on Windows these bytes are letters of the ANSI code page
+        {"caf\xc3\xa9 \xe9", "caf\xc3\xa9 \\xe9", "caf\xc3\xa9 \\xe9"},
+        {"\xc2\x9b\xc2\xad\xe2\x80\x8f", "\\xc2\\x9b\\xc2\\xad\\xe2\\x80\\x8f",
+         "\\xc2\\x9b\\xc2\\xad\\xe2\\x80\\x8f"},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        EXPECT_EQ(terminalText(c.text), c.shown);
+        EXPECT_EQ(terminalLine(c.text), c.asLine);
+    }
+}
+
+#ifdef _WIN32
+// Text in the ANSI code page: a letter passes, a soft hyphen (a format character) does not, and
+// JSON carries the letter in UTF-8, with no bytes field as the name is valid.
+TEST(TerminalText, AnsiCodePageOnWindows) {
+    if (GetACP() != 1252) {
+        GTEST_SKIP() << "code page " << GetACP() << "; the cases are of code page 1252";
+    }
+    EXPECT_EQ(terminalText("caf\xe9\xad"), "caf\xe9\\xad");
+    Configuration config;
+    config.slots[0] = {true, 3, 1, "0", "caf\xe9"};
+    const std::string json = configurationJson(config);
+    EXPECT_NE(json.find("\"fileName\": \"caf\xc3\xa9\"\n"), std::string::npos) << json;
+}
+#endif
 
 } // namespace
 } // namespace vanter::cli

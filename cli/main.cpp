@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
         vanter::cli::CliContext context{std::cout, std::cerr, vanter::linkedDriver(), system};
         return vanter::cli::runCli(args, context);
     } catch (const std::exception& error) {
-        std::cerr << vanter::cli::kProgramName << ": " << vanter::cli::terminalText(error.what())
+        std::cerr << vanter::cli::kProgramName << ": " << vanter::cli::terminalLine(error.what())
                   << std::endl;
         return vanter::cli::kExitFailed;
     }

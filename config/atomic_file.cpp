@@ -1,5 +1,6 @@
 #include "config/atomic_file.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -42,11 +43,15 @@ bool isPermissionDenied(const std::error_code& error) {
     return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
 }
 
-// The existing regular file at `target`, truncated, written and flushed: for a folder where
-// the user may write that file but create none (the root of C: for a standard user). nullopt
-// when there is no such file to write.
-std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
-                                            std::string_view bytes);
+// The existing regular file at `target` overwritten with `bytes` (overwrite() below): for a
+// folder where the user may write that file but create none (the root of C: for a standard
+// user). nullopt when there is no such file to write (a symbolic link is not one); otherwise
+// why it was not written, empty when it was.
+std::optional<std::string> writeInPlace(const std::filesystem::path& target,
+                                        std::string_view bytes);
+
+// Larger files are not written in place: their old bytes are kept in memory meanwhile.
+constexpr std::uint64_t kMaxInPlaceSize = 16 << 20;
 
 // After the temporary file could not be created: for lack of permission, the file is written
 // in place instead, if there is one; else, or when that fails too, the write fails.
@@ -54,8 +59,8 @@ void writeInPlaceOrFail(const std::filesystem::path& target, std::string_view by
                         LockedFolder locked, const std::error_code& refused) {
     if (locked == LockedFolder::writeInPlace && isPermissionDenied(refused)) {
         if (const auto written = writeInPlace(target, bytes)) {
-            if (*written) {
-                fail(target, written->message());
+            if (!written->empty()) {
+                fail(target, *written);
             }
             return;
         }
@@ -101,21 +106,74 @@ std::error_code createTemporary(const std::filesystem::path& target, std::wstrin
     return std::make_error_code(std::errc::file_exists);
 }
 
-std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
-                                            std::string_view bytes) {
-    HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+using File = HANDLE;
+
+bool seek(HANDLE file, std::uint64_t offset) {
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != 0;
+}
+
+bool readFromStart(HANDLE file, std::string& bytes, std::size_t size) {
+    bytes.assign(size, '\0');
+    std::size_t got = 0;
+    while (got < size) {
+        DWORD read = 0;
+        if (!seek(file, got) ||
+            !ReadFile(file, bytes.data() + got, DWORD(size - got), &read, nullptr)) {
+            return false;
+        }
+        if (read == 0) {
+            SetLastError(ERROR_HANDLE_EOF); // shorter than it said a moment ago
+            return false;
+        }
+        got += read;
+    }
+    return true;
+}
+
+bool writeFromStart(HANDLE file, std::string_view bytes) {
+    return seek(file, 0) && writeAll(file, bytes);
+}
+
+bool setSize(HANDLE file, std::uint64_t size) {
+    return seek(file, size) && SetEndOfFile(file) != 0;
+}
+
+// Growing the file allocates its clusters: a full disk fails here, before any byte changes.
+bool reserve(HANDLE file, std::uint64_t, std::uint64_t size) {
+    return setSize(file, size);
+}
+
+bool flush(HANDLE file) {
+    return FlushFileBuffers(file) != 0;
+}
+
+std::string overwrite(HANDLE file, std::uint64_t oldSize, std::string_view bytes);
+
+std::optional<std::string> writeInPlace(const std::filesystem::path& target,
+                                        std::string_view bytes) {
+    // The link itself, not what it points to; no one else may have the file open meanwhile.
+    HANDLE file = CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // Held open by another program: that is the reason, not the folder's refusal.
+        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
+            return std::error_code(static_cast<int>(error), std::system_category()).message();
+        }
         return std::nullopt;
     }
-    if (GetFileType(file) != FILE_TYPE_DISK) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool plain =
+        GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+    const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    if (!plain || size > kMaxInPlaceSize) {
         CloseHandle(file);
         return std::nullopt;
     }
-    std::error_code error;
-    if (!SetEndOfFile(file) || !writeAll(file, bytes) || !FlushFileBuffers(file)) {
-        error = lastError();
-    }
+    std::string error = overwrite(file, size, bytes);
     CloseHandle(file);
     return error;
 }
@@ -194,26 +252,68 @@ std::error_code createTemporary(const std::filesystem::path& folder, mode_t mode
     return std::make_error_code(std::errc::file_exists);
 }
 
-std::optional<std::error_code> writeInPlace(const std::filesystem::path& target,
-                                            std::string_view bytes) {
-    // Neither a symbolic link's target nor a named pipe waiting for a reader.
-    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+using File = int;
+
+bool readFromStart(int fd, std::string& bytes, std::size_t size) {
+    bytes.assign(size, '\0');
+    std::size_t got = 0;
+    while (got < size) {
+        const ssize_t read = ::pread(fd, bytes.data() + got, size - got, off_t(got));
+        if (read < 0 && errno == EINTR) {
+            continue;
+        }
+        if (read <= 0) {
+            if (read == 0) {
+                errno = EIO; // shorter than it said a moment ago
+            }
+            return false;
+        }
+        got += static_cast<std::size_t>(read);
+    }
+    return true;
+}
+
+bool writeFromStart(int fd, std::string_view bytes) {
+    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, bytes);
+}
+
+bool setSize(int fd, std::uint64_t size) {
+    return ::ftruncate(fd, off_t(size)) == 0;
+}
+
+// Allocates the blocks the new bytes need: a full disk or the file size limit fails here,
+// before any byte changes.
+bool reserve(int fd, std::uint64_t oldSize, std::uint64_t size) {
+    const int error = ::posix_fallocate(fd, off_t(oldSize), off_t(size - oldSize));
+    errno = error;
+    return error == 0;
+}
+
+bool flush(int fd) {
+    return ::fsync(fd) == 0;
+}
+
+std::string overwrite(int fd, std::uint64_t oldSize, std::string_view bytes);
+
+std::optional<std::string> writeInPlace(const std::filesystem::path& target,
+                                        std::string_view bytes) {
+    // Neither a symbolic link's target nor a named pipe waiting for a reader. Read as well, to
+    // keep the old bytes.
+    const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        std::uint64_t(info.st_size) > kMaxInPlaceSize || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(fd);
         return std::nullopt;
     }
-    std::error_code error;
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::ftruncate(fd, 0) != 0 ||
-        !writeAll(fd, bytes) || ::fsync(fd) != 0) {
-        error = lastError();
-    }
-    if (::close(fd) != 0 && !error) {
-        error = lastError();
+    std::string error = overwrite(fd, std::uint64_t(info.st_size), bytes);
+    if (::close(fd) != 0 && error.empty()) {
+        error = lastError().message();
     }
     return error;
 }
@@ -268,6 +368,30 @@ void replace(const std::filesystem::path& target, std::string_view bytes, Locked
 }
 
 #endif
+
+// Replaces the content of an open regular file of `oldSize` bytes by `bytes` so that a failure
+// at any step leaves the old bytes: the space is reserved before anything is overwritten, and
+// the old bytes are put back when a later step fails.
+std::string overwrite(File file, std::uint64_t oldSize, std::string_view bytes) {
+    std::string old;
+    if (!readFromStart(file, old, static_cast<std::size_t>(oldSize))) {
+        return lastError().message();
+    }
+    if (bytes.size() > oldSize && !reserve(file, oldSize, bytes.size())) {
+        const std::error_code error = lastError();
+        setSize(file, oldSize);
+        return error.message();
+    }
+    if (writeFromStart(file, bytes) && setSize(file, bytes.size()) && flush(file)) {
+        return {};
+    }
+    const std::error_code error = lastError();
+    if (!(writeFromStart(file, old) && setSize(file, oldSize) && flush(file))) {
+        return error.message() +
+               " (and the previous content could not be put back: " + lastError().message() + ")";
+    }
+    return error.message();
+}
 
 } // namespace
 

@@ -193,8 +193,83 @@ TEST(AtomicFile, FailedWriteLeavesThePreviousFileByteIdentical) {
     EXPECT_EQ(folder.entryCount(), 1u);
 }
 
+// Written in place, a write that fails half-way (the file size limit stands in for a full
+// disk) leaves the old bytes, also for a reader that holds another link to the file.
+TEST(AtomicFile, FailedWriteInPlaceLeavesThePreviousBytes) {
+    const std::string script = "1\r\n0\r\n0\r\n5\r\n1\r\n0\r\n/fw/rom.bin\r\nN";
+    const struct {
+        const char* name;
+        std::string previous;
+        std::size_t limit;
+        std::size_t size;
+    } cases[] = {
+        {"a short script, a long new one", script, 1024, 1600},
+        {"the old file over the limit, the new one further", std::string(3000, 'o'), 2048, 5000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestFolder folder;
+        const auto file = folder / "$$temp.in3";
+        writeBytes(file, c.previous);
+        fs::create_hard_link(file, folder / "link");
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        rlimit small = saved;
+        small.rlim_cur = c.limit;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        std::string error;
+        try {
+            writeFileAtomically(file, std::string(c.size, 'n'), LockedFolder::writeInPlace,
+                                std::make_error_code(std::errc::permission_denied));
+        } catch (const FileError& e) {
+            error = e.what();
+        }
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        EXPECT_EQ(error, "Cannot write '" + file.string() + "': File too large");
+        EXPECT_EQ(readBytes(folder / "link"), c.previous);
+        EXPECT_EQ(folder.entryCount(), 2u);
+    }
+}
+
 #else
 
+// A script held open by another program is reported as that, not as the folder's refusal of a
+// temporary file; a symbolic link is not written through.
+TEST(AtomicFile, InPlaceWriteOfAHeldFileOrALink) {
+    TestFolder folder;
+    const auto file = folder / "$$temp.in3";
+    writeBytes(file, "old");
+    const auto denied = std::error_code(ERROR_ACCESS_DENIED, std::system_category());
+    const auto attempt = [&](const fs::path& target) -> std::string {
+        try {
+            writeFileAtomically(target, "new", LockedFolder::writeInPlace, denied);
+        } catch (const FileError& e) {
+            return e.what();
+        }
+        return "written";
+    };
+    HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(attempt(file),
+              "Cannot write '" + nativeName(file) + "': " +
+                  std::error_code(ERROR_SHARING_VIOLATION, std::system_category()).message());
+    CloseHandle(held);
+    EXPECT_EQ(readBytes(file), "old");
+
+    if (!CreateSymbolicLinkW((folder / "link.in3").c_str(), file.c_str(),
+                             SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE)) {
+        GTEST_SKIP() << "no symbolic link here: "
+                     << std::error_code(int(GetLastError()), std::system_category()).message();
+    }
+    EXPECT_EQ(attempt(folder / "link.in3"),
+              "Cannot write '" + nativeName(folder / "link.in3") + "': " + denied.message());
+    EXPECT_EQ(readBytes(file), "old");
+}
+
+// The previous file is held open without leave to replace it
 // The previous file is held open without leave to replace it, as an editor or a virus scanner
 // may do: the move fails, and nothing changes.
 TEST(AtomicFile, ReplaceThatFailsLeavesThePreviousFileByteIdentical) {

@@ -5,14 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <istream>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "config/errors.h"
 #include "config/in3_file.h"
+#include "testing/as_ordinary_user.h"
 #include "testing/configuration_text.h"
 #include "testing/generated_bytes.h"
 #include "testing/test_folder.h"
@@ -416,6 +420,40 @@ TEST(ReadOnlyFolder, WriterReportsTheFailureAndKeepsThePreviousFile) {
     if (!mounted) {
         fs::permissions(folder.path(), fs::perms(0755));
     }
+}
+
+// While the guard lives no thread passes permission checks, also one that was running before.
+TEST(AsOrdinaryUser, LowersEveryThread) {
+    testing::TestFolder folder;
+    const fs::path file = folder / "locked.in3";
+    testing::writeBytes(file, "N");
+    fs::permissions(file, fs::perms::none);
+    const auto readable = [&] {
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return fd >= 0;
+    };
+    std::atomic<int> step{0};
+    bool otherReads = true;
+    std::thread other([&] {
+        while (step == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        otherReads = readable();
+        step = 2;
+    });
+    {
+        const testing::AsOrdinaryUser asOrdinaryUser;
+        EXPECT_FALSE(readable());
+        step = 1;
+        while (step != 2) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    other.join();
+    EXPECT_FALSE(otherReads);
 }
 
 #endif

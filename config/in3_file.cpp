@@ -209,6 +209,11 @@ void readConfiguration(std::istream& in, Configuration& config) {
 
 void readConfigurationFile(const std::filesystem::path& source, Configuration& config) {
     RegularFile file(source);
+    readConfigurationFile(file, source, config);
+}
+
+void readConfigurationFile(RegularFile& file, const std::filesystem::path& source,
+                           Configuration& config) {
     std::istream in(file.isOpen() ? &file : nullptr); // nothing to read: reads as empty
     readFrom(in, config, &source);
 }

@@ -13,6 +13,8 @@
 
 namespace vanter {
 
+class RegularFile;
+
 // Longest line the reader takes; the writer refuses values longer than this, so everything
 // it writes reads back identically.
 inline constexpr std::size_t kMaxLineLength = 32768;
@@ -42,5 +44,10 @@ void readConfiguration(std::istream& in, Configuration& config);
 // folder, a named pipe, a device), reads as empty (and so fails at the port line with "'0x' is
 // not a valid integer value").
 void readConfigurationFile(const std::filesystem::path& source, Configuration& config);
+
+// The same for a file opened already, so that what was checked is what is read; `source` names
+// it in messages.
+void readConfigurationFile(RegularFile& file, const std::filesystem::path& source,
+                           Configuration& config);
 
 } // namespace vanter

@@ -1,5 +1,6 @@
 #include "config/regular_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstddef>
@@ -186,10 +187,25 @@ std::size_t RegularFile::read(std::span<char> buffer) {
     }
     const std::ptrdiff_t got = readSome(descriptor_, buffer.data(), buffer.size());
     if (got < 0) {
+        error_ = errno;
         readFailed_ = true;
         return 0;
     }
     return static_cast<std::size_t>(got);
+}
+
+bool RegularFile::readAll(std::string& text, std::size_t maxSize) {
+    text.clear();
+    char block[16 * 1024];
+    while (text.size() <= maxSize) {
+        const std::size_t wanted = std::min(sizeof block, maxSize + 1 - text.size());
+        const std::size_t got = read(std::span<char>(block, wanted));
+        if (got == 0) {
+            break;
+        }
+        text.append(block, got);
+    }
+    return !readFailed_;
 }
 
 RegularFile::int_type RegularFile::underflow() {

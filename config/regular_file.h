@@ -36,7 +36,7 @@ public:
     // Why the file is not open, as the user reads it ("No such file or directory", "it is a
     // folder", "it is not a regular file"); empty when it is open.
     std::string problem() const;
-    // The system's words for a missing or failed file ("Permission denied").
+    // The system's words for a missing or failed file, or a failed read ("Permission denied").
     std::string reason() const;
 
     // The size when opened.
@@ -44,6 +44,10 @@ public:
 
     // Reads up to buffer.size() bytes; 0 at the end and after a read error.
     std::size_t read(std::span<char> buffer);
+    // Reads the rest of the file into `text`, but no more than maxSize + 1 bytes, so that a
+    // file over the limit shows as text.size() > maxSize whatever its size. False after a read
+    // error (reason() says why).
+    bool readAll(std::string& text, std::size_t maxSize);
     bool readFailed() const noexcept { return readFailed_; }
 
 protected:

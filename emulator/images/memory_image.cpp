@@ -20,15 +20,15 @@ MemoryImage::MemoryImage(std::uint32_t size) : size_(size) {}
 
 void MemoryImage::cover(std::uint32_t end) {
     if (end > bytes_.size()) {
-        if (end > bytes_.capacity()) {
-            // Doubling, as a vector grows, but never beyond the part.
-            bytes_.reserve(std::clamp<std::size_t>(2 * bytes_.capacity(), end, size_));
-        }
+        // The whole part at once: growing by copying would hold the old and the new bytes
+        // together. A reservation takes address space only; pages count once they are written.
+        bytes_.reserve(size_);
         bytes_.resize(end, kErased);
     }
     // memory() may have grown the bytes alone.
     const std::size_t words = (std::size_t{end} + 63) / 64;
     if (words > loaded_.size()) {
+        loaded_.reserve((std::size_t{size_} + 63) / 64);
         loaded_.resize(words, 0);
     }
 }

@@ -3,7 +3,6 @@
 // transcript (transcript.h).
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "config/errors.h"
 #include "config/native_name.h"
 #include "config/numbers.h"
+#include "config/regular_file.h"
 #include "emulator/images/parts.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
@@ -25,19 +25,18 @@ namespace vanter::standin {
 namespace {
 
 // The script is a few hundred bytes; anything past this is not one of ours.
-constexpr std::streamsize kMaxScriptSize = 1 << 20;
+constexpr std::size_t kMaxScriptSize = 1 << 20;
 
+// Only a regular file is read, and never more than the limit: a named pipe would wait for a
+// writer, a device might never end.
 Verdict readScript(const std::filesystem::path& path, Script& script) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {kScriptUnreadable, "the download script can't be opened"};
+    vanter::RegularFile file(path);
+    if (!file.isOpen())
+        return {kScriptUnreadable, "the download script can't be opened: " + file.problem()};
     std::string text;
-    text.resize(static_cast<std::size_t>(kMaxScriptSize) + 1);
-    in.read(text.data(), kMaxScriptSize + 1);
-    if (in.bad())
-        return {kScriptUnreadable, "the download script can't be read"};
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (static_cast<std::streamsize>(text.size()) > kMaxScriptSize)
+    if (!file.readAll(text, kMaxScriptSize))
+        return {kScriptUnreadable, "the download script can't be read: " + file.reason()};
+    if (text.size() > kMaxScriptSize)
         return {kScriptMalformed, "the download script is larger than 1 MiB"};
     return parseScript(text, script);
 }
@@ -76,7 +75,9 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
         return v;
     // A unit that holds an image was loaded for one part; checking it as another is a mistake
     // of the configuration, not of the unit.
-    const int held = heldMemoryType(stateFolder(), slot);
+    int held = 0;
+    if (Verdict v = heldMemoryType(stateFolder(), slot, held); !v.ok())
+        return v;
     if (held != 0 && held != memoryType + 1) {
         const auto heldPart = vanter::images::partForCode(held);
         const auto checkedPart = vanter::images::partForCode(memoryType + 1);

@@ -20,10 +20,12 @@
 //  71   (0x47)   data past the end of the part
 //  72   (0x48)   contradictory data at an address already loaded
 //  73   (0x49)   image larger than the part
-//  74   (0x4a)   the unit memories can't be written to the state folder
+//  74   (0x4a)   the unit memories can't be written to the state folder, or (CheckVT) a
+//                unit's manifest there can't be read (not a regular file, over its limit)
 //  146  (0x92)   the USB link failed to initialise (port 5)
 //  153  (0x99)   a unit that the call names is not present in the chain
-//  225  (0xe1)   the download script can't be found or read (or its folder is unsafe)
+//  225  (0xe1)   the download script can't be found or read, is not a regular file, or its
+//                folder is unsafe
 //  226  (0xe2)   the download script is malformed (missing or extra lines, text that is
 //                not a number where one belongs, a continuation line other than Y or N)
 //  227  (0xe3)   bad port: not 1 to 5 and not a printer-port I/O address

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -14,6 +15,11 @@
 #include "testing/environment.h"
 #include "testing/standin_environment.h"
 #include "testing/test_folder.h"
+#include "unit_state.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -145,6 +151,48 @@ TEST_F(StandinTest, ScriptThatCantBeHadIsUnreadable) {
     EXPECT_EQ(SayHello(), kScriptUnreadable);
 #endif
 }
+
+#ifndef _WIN32
+// The script and a unit's manifest are read only when they are regular files, and only up to
+// a limit: a named pipe would wait for a writer, /dev/zero never ends.
+TEST_F(StandinTest, ScriptAndManifestThatAreNoPlainFilesAreRefusedAtOnce) {
+    const std::filesystem::path script = vanter::downloadScriptPath();
+    const std::filesystem::path manifest = unitManifestPath(runtime / "state", 0);
+    std::filesystem::create_directories(manifest.parent_path());
+    const auto fifo = [](const std::filesystem::path& p) {
+        ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+    };
+    const auto zero = [](const std::filesystem::path& p) {
+        std::filesystem::create_symlink("/dev/zero", p);
+    };
+    const auto huge = [](const std::filesystem::path& p) {
+        writeBytes(p, "memory type: 2764 (code 1)\n" + std::string(2 << 20, '\n'));
+    };
+    struct Row {
+        const char* what;
+        bool ofScript;
+        std::function<void(const std::filesystem::path&)> make;
+        std::int32_t code;
+    };
+    const Row rows[] = {
+        {"script a named pipe", true, fifo, kScriptUnreadable},
+        {"script a link to /dev/zero", true, zero, kScriptUnreadable},
+        {"script over 1 MiB", true, huge, kScriptMalformed},
+        {"manifest a named pipe", false, fifo, kStateNotWritten},
+        {"manifest a link to /dev/zero", false, zero, kStateNotWritten},
+        {"manifest over its limit", false, huge, kStateNotWritten},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::filesystem::remove(manifest);
+        std::filesystem::remove(script);
+        if (!row.ofScript)
+            writeScript("1\r\n0\r\n" + unit(0));
+        row.make(row.ofScript ? script : manifest);
+        EXPECT_EQ(row.ofScript ? SayHello() : CheckVT(1, 0, 4, 0), row.code);
+    }
+}
+#endif
 
 TEST_F(StandinTest, SimulatedChainDecidesTheDownload) {
     struct Row {

@@ -24,9 +24,15 @@ Verdict loadUnits(const std::vector<UnitRecord>& units, const std::filesystem::p
     return {};
 }
 
-int heldMemoryType(const std::filesystem::path& stateFolder, int slot) {
-    const auto manifest = readUnitManifest(stateFolder, slot);
-    return manifest ? manifest->memoryType : 0;
+Verdict heldMemoryType(const std::filesystem::path& stateFolder, int slot, int& held) {
+    held = 0;
+    try {
+        if (const auto manifest = readUnitManifest(stateFolder, slot))
+            held = manifest->memoryType;
+    } catch (const ChainError& e) {
+        return {e.code(), "unit #" + std::to_string(slot) + ": state unreadable: " + e.what()};
+    }
+    return {};
 }
 
 } // namespace vanter::standin

@@ -19,8 +19,8 @@ namespace vanter::standin {
 Verdict loadUnits(const std::vector<UnitRecord>& units, const std::filesystem::path& stateFolder,
                   std::vector<std::string>& notes);
 
-// The memory type (script code 1 to 15) that a unit holds since its last download; 0 when it
-// holds nothing known.
-int heldMemoryType(const std::filesystem::path& stateFolder, int slot);
+// The memory type (script code 1 to 15) that a unit holds since its last download, in `held`;
+// 0 when it holds nothing known. A manifest that is there but can't be read gives 0x4a.
+Verdict heldMemoryType(const std::filesystem::path& stateFolder, int slot, int& held);
 
 } // namespace vanter::standin

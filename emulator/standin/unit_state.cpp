@@ -1,7 +1,6 @@
 #include "unit_state.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <future>
 #include <sstream>
 #include <stdexcept>
@@ -9,6 +8,7 @@
 
 #include "config/atomic_file.h"
 #include "config/native_name.h"
+#include "config/regular_file.h"
 #include "emulator/image_file.h"
 #include "emulator/images/checksums.h"
 #include "emulator/images/image_reader.h"
@@ -235,15 +235,32 @@ std::optional<std::uint32_t> addressIn(const std::string& value) {
 } // namespace
 
 std::optional<UnitManifest> readUnitManifest(const fs::path& folder, int slot) {
-    std::ifstream in(unitManifestPath(folder, slot));
-    if (!in) {
+    const fs::path path = unitManifestPath(folder, slot);
+    RegularFile file(path);
+    if (file.status() == RegularFile::Status::missing) {
         return std::nullopt;
+    }
+    // Anything else is refused unread, never waited for: a named pipe, a device, a folder.
+    if (!file.isOpen()) {
+        throw ChainError(path, file.problem());
+    }
+    std::string text;
+    if (!file.readAll(text, kMaxManifestSize)) {
+        throw ChainError(path, file.reason());
+    }
+    if (text.size() > kMaxManifestSize) {
+        throw ChainError(path, "larger than " + std::to_string(kMaxManifestSize / 1024) +
+                                   " KiB, not a manifest");
     }
     UnitManifest manifest;
     manifest.slot = slot;
     bool any = false;
+    std::istringstream in(std::move(text));
     std::string line;
     while (std::getline(in, line)) {
+        if (line.ends_with('\r')) {
+            line.pop_back();
+        }
         const auto colon = line.find(": ");
         if (colon == std::string::npos) {
             continue;

@@ -52,8 +52,9 @@ std::filesystem::path unitManifestPath(const std::filesystem::path& folder, int 
 std::string manifestText(const UnitMemory& unit);
 
 // A download that failed: the image of the unit in slot() did not load (failure() says why),
-// or the unit memories could not be written to the state folder (slot() -1, no failure()).
-// what() reads "<image file>: line <n>: <reason>" or "<state folder>: <reason>".
+// or the unit memories could not be written to the state folder (slot() -1, no failure()); or
+// a manifest in the state folder that can't be read (slot() -1, no failure()).
+// what() reads "<image file>: line <n>: <reason>" or "<state folder or file>: <reason>".
 class ChainError : public std::runtime_error {
 public:
     ChainError(int slot, const images::ImageError& error);
@@ -88,7 +89,9 @@ std::vector<UnitMemory> downloadChain(std::span<const UnitRecord> units,
                                       const std::filesystem::path& folder);
 
 // What a unit's manifest says; nullopt when the unit holds nothing (no manifest, or one that
-// can't be read).
+// names no memory type). A manifest that is there but is not a regular file, can't be read or
+// is over kMaxManifestSize throws ChainError (not readable, code 0x4a).
+inline constexpr std::size_t kMaxManifestSize = 64 * 1024;
 struct UnitManifest {
     int slot = 0;
     int memoryType = 0; // file code
