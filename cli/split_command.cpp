@@ -95,7 +95,7 @@ std::string writeAll(const std::vector<Output>& outputs) {
 
 int fail(std::ostream& err, const std::vector<std::string>& problems, int status) {
     for (const std::string& problem : problems) {
-        err << terminalText(problem) << '\n';
+        err << terminalLine(problem) << '\n';
     }
     err << "Nothing was written" << std::endl;
     return status;
@@ -186,7 +186,8 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
     for (std::uint32_t j = 0; j < split.lanes; ++j) {
         const images::MemoryImage& lane = lanes[j];
         const std::string prefix = "VANTER #" + std::to_string(j) + ": ";
-        report += prefix + files[j].name + ": lane " + std::to_string(split.order[j]) + ", ";
+        report += prefix + terminalLine(files[j].name) + ": lane " +
+                  std::to_string(split.order[j]) + ", ";
         if (lane.bytesLoaded() == 0) {
             report += "no data\n";
         } else {
@@ -200,9 +201,10 @@ int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream&
         }
     }
     if (!split.config.empty()) {
-        report += "Configuration: " + split.config + "\n";
+        report += "Configuration: " + terminalLine(split.config) + "\n";
     }
-    out << terminalText(report) << std::flush;
+    // The names in it are escaped already; the rest is our own text.
+    out << report << std::flush;
     return kExitOk;
 }
 
