@@ -1,5 +1,5 @@
 # Fails when a source file includes against the layering (cmake -P, no build needed):
-#   text/             nothing of the project outside itself; every layer may include it
+#   text/, parts/     nothing of the project outside themselves; every layer may include them
 #   config/           nothing of the project outside itself and text/
 #   emulator/         itself and config/
 #   emulator/images/  nothing of the project outside itself and text/
@@ -33,7 +33,7 @@ cmake_path(SET top NORMALIZE "${SOURCE_DIR}/")
 # The layer of a path relative to the top folder: the most specific layered folder, else "".
 function(layer_of relative out)
     foreach(layer IN ITEMS emulator/images emulator config app/common app/panels app/filecmds app
-                           cli testing text)
+                           cli testing text parts)
         if(relative MATCHES "^${layer}/")
             set(${out} ${layer} PARENT_SCOPE)
             return()
@@ -47,7 +47,7 @@ function(allowed from to is_test out)
     set(ok FALSE)
     if(to STREQUAL "" OR to STREQUAL from)
         set(ok TRUE)
-    elseif(to STREQUAL "text")
+    elseif(to MATCHES "^(text|parts)$")
         set(ok TRUE)
     elseif(to STREQUAL "testing")
         set(ok ${is_test})
@@ -103,7 +103,7 @@ list(REMOVE_DUPLICATES roots)
 
 file(GLOB_RECURSE sources LIST_DIRECTORIES FALSE
     "${top}config/*" "${top}emulator/*" "${top}app/*" "${top}cli/*" "${top}testing/*"
-    "${top}text/*")
+    "${top}text/*" "${top}parts/*")
 list(FILTER sources INCLUDE REGEX "\\.(h|hpp|c|cc|cpp|inl)$")
 
 set(problems "")

@@ -33,7 +33,7 @@ private:
 
 // The image file `path` in `format`, loaded into a fresh memory of `partSize` bytes. Throws
 // images::ImageError.
-images::LoadedImage loadImageFile(const std::filesystem::path& path, images::ImageFormat format,
+images::LoadedImage loadImageFile(const std::filesystem::path& path, parts::ImageFormat format,
                                   std::uint32_t offset, std::uint32_t partSize);
 
 } // namespace vanter

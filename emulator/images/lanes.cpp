@@ -46,7 +46,7 @@ std::string intelHexText(const std::vector<writer::Record>& records) {
     std::string out;
     std::uint32_t upper = 0; // of the addresses, as the last extended linear address record set
     for (const writer::Record& r : records) {
-        // records() never lets a record cross a 64 KiB boundary.
+        // records() never lets a record cross a 64 parts::KiB boundary.
         if ((r.address >> 16) != upper) {
             upper = r.address >> 16;
             out += writer::hexRecord(0x04, 0, {std::uint8_t(upper >> 8), std::uint8_t(upper)});
@@ -75,9 +75,10 @@ std::string sRecordText(const std::vector<writer::Record>& records) {
 
 } // namespace
 
-std::string imageFileText(const MemoryImage& memory, ImageFormat format, std::uint32_t base) {
+std::string imageFileText(const MemoryImage& memory, parts::ImageFormat format,
+                          std::uint32_t base) {
     switch (format) {
-    case ImageFormat::binary: {
+    case parts::ImageFormat::binary: {
         const auto highest = memory.highest();
         if (!highest) {
             return {};
@@ -88,9 +89,9 @@ std::string imageFileText(const MemoryImage& memory, ImageFormat format, std::ui
         }
         return out;
     }
-    case ImageFormat::intelHex:
+    case parts::ImageFormat::intelHex:
         return intelHexText(writer::records(blocks(memory, base), kRecordSize));
-    case ImageFormat::sRecord:
+    case parts::ImageFormat::sRecord:
         return sRecordText(writer::records(blocks(memory, base), kRecordSize));
     }
     return {};

@@ -11,11 +11,12 @@
 #include "config/native_name.h"
 #include "config/numbers.h"
 #include "config/regular_file.h"
-#include "emulator/images/parts.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
+#include "parts/parts.h"
 #include "result_codes.h"
 #include "script.h"
+#include "text/hex.h"
 #include "transcript.h"
 #include "unit_loader.h"
 #include "unit_state.h"
@@ -65,8 +66,10 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
                               " is neither 1 to 5 nor a printer-port I/O address"};
     if (reset != 0 && reset != 1)
         return {kBadReset, "reset level " + std::to_string(reset) + " is not 0 or 1"};
-    if (memoryType < 0 || memoryType > 14)
-        return {kBadMemoryType, "memory type " + std::to_string(memoryType) + " is not 0 to 14"};
+    const auto checkedPart = vanter::parts::partAt(vanter::parts::positionOfDriverType(memoryType));
+    if (!checkedPart)
+        return {kBadMemoryType, "memory type " + std::to_string(memoryType) + " is not 0 to " +
+                                    std::to_string(vanter::parts::kParts.size() - 1)};
     if (slot < 0 || slot > 3)
         return {kBadSlot, "slot " + std::to_string(slot) + " is not 0 to 3"};
     if (Verdict v = chain.link(port); !v.ok())
@@ -78,17 +81,17 @@ Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, st
     int held = 0;
     if (Verdict v = heldMemoryType(stateFolder(), slot, held); !v.ok())
         return v;
-    if (held != 0 && held != memoryType + 1) {
-        const auto heldPart = vanter::images::partForCode(held);
-        const auto checkedPart = vanter::images::partForCode(memoryType + 1);
+    if (held != 0 &&
+        vanter::parts::positionOfCode(held) != vanter::parts::positionOfDriverType(memoryType)) {
+        const auto heldPart = vanter::parts::partForCode(held);
         return {kMemoryTypeMismatch, "unit #" + std::to_string(slot) + " holds an image for a " +
                                          std::string(heldPart ? heldPart->name : "?") +
                                          ", the check names a " + std::string(checkedPart->name)};
     }
     if (const auto address = chain.faultAddress[static_cast<std::size_t>(slot)])
         return {memoryFault(static_cast<std::int32_t>(*address)),
-                "unit #" + std::to_string(slot) + " fails at address " + vanter::toHex(*address) +
-                    " (VANTER_SIM_FAULT)"};
+                "unit #" + std::to_string(slot) + " fails at address " +
+                    vanter::text::toHex(*address) + " (VANTER_SIM_FAULT)"};
     return {};
 }
 

@@ -4,9 +4,16 @@
 #include <charconv>
 #include <optional>
 
+#include "parts/parts.h"
+
 namespace vanter::standin {
 
 namespace {
+
+// The script names parts and formats by their codes, from 1 to the length of each list.
+constexpr int kFirstCode = parts::scriptCode(0);
+constexpr int kLastPartCode = parts::scriptCode(static_cast<int>(parts::kParts.size()) - 1);
+constexpr int kLastFormatCode = parts::scriptCode(static_cast<int>(parts::kFormatNames.size()) - 1);
 
 // Splits into lines at LF, dropping the CR of a CR LF. A CR anywhere else, or a text that does
 // not split cleanly, gives nullopt.
@@ -134,11 +141,12 @@ Verdict parseScript(std::string_view text, Script& script) {
         if (named[static_cast<std::size_t>(unit.slot)])
             return fault(kBadSlot, "slot " + std::to_string(unit.slot) + " is named twice");
         named[static_cast<std::size_t>(unit.slot)] = true;
-        if (Verdict v =
-                decimalInRange(*take(), "memory type", 1, 15, kBadMemoryType, unit.memoryType);
+        if (Verdict v = decimalInRange(*take(), "memory type", kFirstCode, kLastPartCode,
+                                       kBadMemoryType, unit.memoryType);
             !v.ok())
             return v;
-        if (Verdict v = decimalInRange(*take(), "file format", 1, 3, kBadFormat, unit.fileFormat);
+        if (Verdict v = decimalInRange(*take(), "file format", kFirstCode, kLastFormatCode,
+                                       kBadFormat, unit.fileFormat);
             !v.ok())
             return v;
         const std::string_view offsetLine = *take();

@@ -12,15 +12,16 @@
 #include "emulator/image_file.h"
 #include "emulator/images/checksums.h"
 #include "emulator/images/image_reader.h"
-#include "emulator/images/parts.h"
+#include "parts/parts.h"
 #include "result_codes.h"
+#include "text/hex.h"
 
 namespace vanter::standin {
 
 namespace fs = std::filesystem;
-using images::formatForCode;
-using images::hexText;
-using images::partForCode;
+using parts::formatForCode;
+using parts::partForCode;
+using text::hexText;
 
 UnitMemory loadUnit(const UnitRecord& unit) {
     // The script reader has refused other codes already.

@@ -10,22 +10,23 @@
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
 #include "emulator/images/image_writer.h"
-#include "emulator/images/parts.h"
+#include "parts/parts.h"
 #include "result_codes.h"
 #include "testing/environment.h"
 #include "testing/test_folder.h"
+#include "text/hex.h"
 
 namespace vanter::standin {
 namespace {
 
 using images::crc32;
-using images::formatForCode;
-using images::hexText;
 using images::ImageError;
-using images::ImageFormat;
-using images::KiB;
 using images::LoadFailure;
-using images::partForCode;
+using parts::formatForCode;
+using parts::ImageFormat;
+using parts::KiB;
+using parts::partForCode;
+using text::hexText;
 namespace writer = images::writer;
 
 using vanter::testing::readBytes;
