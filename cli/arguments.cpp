@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "config/native_name.h"
 #include "config/values.h"
+#include "fs/native_name.h"
 
 #ifndef VANTER_VERSION
 #error "VANTER_VERSION must name the project version"

@@ -7,15 +7,15 @@
 #include <system_error>
 #include <vector>
 
-#include "config/atomic_file.h"
 #include "config/errors.h"
 #include "config/in3_file.h"
-#include "config/native_name.h"
 #include "emulator/image_file.h"
 #include "emulator/images/checksums.h"
 #include "emulator/images/image_error.h"
 #include "emulator/images/lanes.h"
 #include "exit_status.h"
+#include "fs/atomic_file.h"
+#include "fs/native_name.h"
 #include "terminal_text.h"
 #include "text/hex.h"
 #include "validate.h"

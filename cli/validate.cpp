@@ -4,11 +4,11 @@
 #include <exception>
 
 #include "config/errors.h"
-#include "config/native_name.h"
 #include "config/numbers.h"
 #include "config/values.h"
 #include "emulator/image_file.h"
 #include "emulator/images/image_error.h"
+#include "fs/native_name.h"
 #include "parts/parts.h"
 #include "text/hex.h"
 

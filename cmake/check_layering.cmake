@@ -1,10 +1,11 @@
 # Fails when a source file includes against the layering (cmake -P, no build needed):
 #   text/, parts/     nothing of the project outside themselves; every layer may include them
-#   config/           nothing of the project outside itself and text/
-#   emulator/         itself and config/
-#   emulator/images/  nothing of the project outside itself and text/
-#   app/common/       itself and config/
-#   app/panels/, app/filecmds/  themselves, app/common/ and config/: never the window
+#   fs/               the file layer: nothing of the project outside itself, text/ and parts/
+#   config/           itself, fs/ and the bottom folders
+#   emulator/         itself, config/ and fs/
+#   emulator/images/  nothing of the project outside itself and the bottom folders
+#   app/common/       itself, config/ and fs/
+#   app/panels/, app/filecmds/  themselves, app/common/, config/ and fs/: never the window
 #   app/              anything but cli/
 #   cli/              anything but app/
 # so nothing below includes app/ or cli/. Test files (tst_*, *_test.cpp, *test_support.h) may
@@ -33,7 +34,7 @@ cmake_path(SET top NORMALIZE "${SOURCE_DIR}/")
 # The layer of a path relative to the top folder: the most specific layered folder, else "".
 function(layer_of relative out)
     foreach(layer IN ITEMS emulator/images emulator config app/common app/panels app/filecmds app
-                           cli testing text parts)
+                           cli testing text parts fs)
         if(relative MATCHES "^${layer}/")
             set(${out} ${layer} PARENT_SCOPE)
             return()
@@ -51,16 +52,20 @@ function(allowed from to is_test out)
         set(ok TRUE)
     elseif(to STREQUAL "testing")
         set(ok ${is_test})
+    elseif(from STREQUAL "config")
+        if(to STREQUAL "fs")
+            set(ok TRUE)
+        endif()
     elseif(from STREQUAL "emulator")
-        if(to MATCHES "^(emulator/images|config)$")
+        if(to MATCHES "^(emulator/images|config|fs)$")
             set(ok TRUE)
         endif()
     elseif(from STREQUAL "app/common")
-        if(to STREQUAL "config")
+        if(to MATCHES "^(config|fs)$")
             set(ok TRUE)
         endif()
     elseif(from MATCHES "^app/(panels|filecmds)$")
-        if(to MATCHES "^(app/common|config)$")
+        if(to MATCHES "^(app/common|config|fs)$")
             set(ok TRUE)
         endif()
     elseif(from STREQUAL "app")
@@ -103,7 +108,7 @@ list(REMOVE_DUPLICATES roots)
 
 file(GLOB_RECURSE sources LIST_DIRECTORIES FALSE
     "${top}config/*" "${top}emulator/*" "${top}app/*" "${top}cli/*" "${top}testing/*"
-    "${top}text/*" "${top}parts/*")
+    "${top}text/*" "${top}parts/*" "${top}fs/*")
 list(FILTER sources INCLUDE REGEX "\\.(h|hpp|c|cc|cpp|inl)$")
 
 set(problems "")

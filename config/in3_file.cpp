@@ -7,10 +7,10 @@
 #include <optional>
 #include <string_view>
 
-#include "config/atomic_file.h"
 #include "config/errors.h"
 #include "config/numbers.h"
-#include "config/regular_file.h"
+#include "fs/atomic_file.h"
+#include "fs/regular_file.h"
 #include "text/hex.h"
 
 namespace vanter {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/errors.h"
-#include "config/native_name.h"
+#include "fs/native_name.h"
 #include "script_path.h"
 #include "testing/environment.h"
 #include "testing/fake_driver.h"

@@ -1,7 +1,7 @@
 #include "image_file.h"
 
-#include "config/native_name.h"
 #include "emulator/images/image_error.h"
+#include "fs/native_name.h"
 
 namespace vanter {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // Image files as the user names them, handed to the image readers. Only a regular file is
-// read, and finding out what the name is never waits (config/regular_file.h).
+// read, and finding out what the name is never waits (fs/regular_file.h).
 
 #include <cstdint>
 #include <filesystem>
@@ -9,9 +9,9 @@
 #include <span>
 #include <string>
 
-#include "config/regular_file.h"
 #include "emulator/images/byte_source.h"
 #include "emulator/images/image_reader.h"
+#include "fs/regular_file.h"
 
 namespace vanter {
 

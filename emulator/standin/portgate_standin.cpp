@@ -8,11 +8,11 @@
 
 #include "chain.h"
 #include "config/errors.h"
-#include "config/native_name.h"
 #include "config/numbers.h"
-#include "config/regular_file.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
+#include "fs/native_name.h"
+#include "fs/regular_file.h"
 #include "parts/parts.h"
 #include "result_codes.h"
 #include "script.h"

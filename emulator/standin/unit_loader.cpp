@@ -1,6 +1,6 @@
 #include "unit_loader.h"
 
-#include "config/native_name.h"
+#include "fs/native_name.h"
 #include "unit_state.h"
 
 namespace vanter::standin {

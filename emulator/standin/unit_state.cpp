@@ -6,12 +6,12 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "config/atomic_file.h"
-#include "config/native_name.h"
-#include "config/regular_file.h"
 #include "emulator/image_file.h"
 #include "emulator/images/checksums.h"
 #include "emulator/images/image_reader.h"
+#include "fs/atomic_file.h"
+#include "fs/native_name.h"
+#include "fs/regular_file.h"
 #include "parts/parts.h"
 #include "result_codes.h"
 #include "text/hex.h"

@@ -1,4 +1,4 @@
-#include "config/native_name.h"
+#include "fs/native_name.h"
 
 #include <gtest/gtest.h>
 

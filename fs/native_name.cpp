@@ -1,4 +1,4 @@
-#include "config/native_name.h"
+#include "fs/native_name.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
