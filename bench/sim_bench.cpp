@@ -22,7 +22,8 @@
 #include "emulator/images/image_writer.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
-#include "emulator/standin/unit_state.h"
+#include "emulator/standin/state_folder.h"
+#include "emulator/standin/unit_memory.h"
 
 namespace fs = std::filesystem;
 using namespace vanter::images;
@@ -162,7 +163,10 @@ int main(int argc, char** argv) {
     std::vector<double> loadOnly;
     for (int run = 0; run < kRuns; ++run) {
         const auto start = Clock::now();
-        const auto memories = loadChain(units);
+        std::vector<UnitMemory> memories;
+        for (const UnitRecord& unit : units) {
+            memories.push_back(loadUnitMemory(unit));
+        }
         loadOnly.push_back(secondsSince(start));
     }
 

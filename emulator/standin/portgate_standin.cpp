@@ -9,17 +9,18 @@
 #include "chain.h"
 #include "config/errors.h"
 #include "config/numbers.h"
+#include "download.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "fs/native_name.h"
 #include "fs/regular_file.h"
+#include "manifest.h"
 #include "parts/parts.h"
 #include "result_codes.h"
 #include "script.h"
+#include "state_folder.h"
 #include "text/hex.h"
 #include "transcript.h"
-#include "unit_loader.h"
-#include "unit_state.h"
 
 namespace vanter::standin {
 
@@ -54,7 +55,7 @@ Verdict download(const std::filesystem::path& path, std::vector<std::string>& no
     for (const UnitRecord& unit : script.units)
         if (Verdict v = chain.find(unit.slot); !v.ok())
             return v;
-    return loadUnits(script.units, stateFolder(), notes);
+    return verdictOfDownload(script.units, stateFolder(), notes);
 }
 
 Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, std::int32_t slot) {

@@ -12,10 +12,10 @@
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "result_codes.h"
+#include "state_folder.h"
 #include "testing/environment.h"
 #include "testing/standin_environment.h"
 #include "testing/test_folder.h"
-#include "unit_state.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
