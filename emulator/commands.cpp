@@ -102,19 +102,22 @@ CommandOutcome runCheck(const Configuration& config, Driver& driver, Reporter& r
     CommandOutcome outcome{Kind::DriverCalled, {}, "Check OK", {}};
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const SlotSettings& settings = config.slots[static_cast<std::size_t>(slot)];
-        if (!settings.enabled)
+        if (!settings.enabled) {
             continue;
+        }
         const std::int32_t memoryType = parts::driverType(settings.memoryType);
         reporter.setStatusText("Checking " + slotName(slot) + "...");
         const std::int32_t result = driver.checkVT(port, reset, memoryType, slot);
         outcome.driverResults.push_back(result);
-        if (result == driver_result::kOk)
+        if (result == driver_result::kOk) {
             continue;
-        if (driver_result::isMemoryFault(result))
+        }
+        if (driver_result::isMemoryFault(result)) {
             reporter.setStatusText(slotName(slot) + " fails at address $" +
                                    text::toHex(driver_result::memoryFaultAddress(result)));
-        else
+        } else {
             reporter.setStatusText(slotName(slot) + " config error $" + text::toHex(result));
+        }
         outcome.verdict = slotName(slot) + " Fail";
         return outcome;
     }

@@ -385,8 +385,9 @@ void Panels::fileNameCheck() {
         QSKIP("This user reads files whatever their permissions say");
     }
 #ifdef Q_OS_WIN
-    if (name.endsWith(QLatin1Char(' ')))
+    if (name.endsWith(QLatin1Char(' '))) {
         QSKIP("Windows drops trailing blanks from file names: the driver opens the same file");
+    }
 #endif
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());

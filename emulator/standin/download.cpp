@@ -100,15 +100,19 @@ Verdict verdictOfDownload(const std::vector<UnitRecord>& units,
                           const std::filesystem::path& stateFolder,
                           std::vector<std::string>& notes) {
     try {
-        for (const UnitMemory& memory : downloadChain(units, stateFolder))
-            for (const std::string& warning : memory.warnings)
+        for (const UnitMemory& memory : downloadChain(units, stateFolder)) {
+            for (const std::string& warning : memory.warnings) {
                 notes.push_back("unit #" + std::to_string(memory.load.slot) + ": " + warning);
+            }
+        }
     } catch (const ChainError& e) {
-        if (!e.failure())
+        if (!e.failure()) {
             return {e.code(), "unit memories not written: " + std::string(e.what())};
+        }
         std::string where = e.file();
-        if (e.line() != 0)
+        if (e.line() != 0) {
             where += ": line " + std::to_string(e.line());
+        }
         return {e.code(), "unit #" + std::to_string(e.slot()) + ": " + where + ": " +
                               std::string(failureName(*e.failure())) + ": " + e.reason()};
     }

@@ -122,8 +122,9 @@ std::optional<UnitManifest> readUnitManifest(const fs::path& folder, int slot) {
 Verdict heldMemoryType(const std::filesystem::path& stateFolder, int slot, int& held) {
     held = 0;
     try {
-        if (const auto manifest = readUnitManifest(stateFolder, slot))
+        if (const auto manifest = readUnitManifest(stateFolder, slot)) {
             held = manifest->memoryType;
+        }
     } catch (const ChainError& e) {
         return {e.code(), "unit #" + std::to_string(slot) + ": state unreadable: " + e.what()};
     }

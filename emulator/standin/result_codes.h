@@ -63,17 +63,21 @@ inline constexpr ImageFailureCode kImageFailureCodes[] = {
 
 // The result code of an image that failed to load.
 constexpr std::int32_t resultCode(images::LoadFailure failure) noexcept {
-    for (const ImageFailureCode& entry : kImageFailureCodes)
-        if (entry.failure == failure)
+    for (const ImageFailureCode& entry : kImageFailureCodes) {
+        if (entry.failure == failure) {
             return entry.code;
+        }
+    }
     return kInternalFailure;
 }
 
 // A short name of an image failure, as the transcript shows it ("bad checksum").
 constexpr std::string_view failureName(images::LoadFailure failure) noexcept {
-    for (const ImageFailureCode& entry : kImageFailureCodes)
-        if (entry.failure == failure)
+    for (const ImageFailureCode& entry : kImageFailureCodes) {
+        if (entry.failure == failure) {
             return entry.name;
+        }
+    }
     return "load failure";
 }
 
