@@ -46,7 +46,7 @@ std::string intelHexText(const std::vector<writer::Record>& records) {
     std::string out;
     std::uint32_t upper = 0; // of the addresses, as the last extended linear address record set
     for (const writer::Record& r : records) {
-        // records() never lets a record cross a 64 parts::KiB boundary.
+        // records() never lets a record cross a 64 KiB boundary.
         if ((r.address >> 16) != upper) {
             upper = r.address >> 16;
             out += writer::hexRecord(0x04, 0, {std::uint8_t(upper >> 8), std::uint8_t(upper)});
