@@ -8,6 +8,7 @@
 #   app/panels/, app/filecmds/  themselves, app/common/, config/ and fs/: never the window
 #   app/              anything but cli/
 #   cli/              anything but app/
+#   testing/          anything but app/ and cli/: fakes of theirs sit beside them
 # so nothing below includes app/ or cli/. Test files (tst_*, *_test.cpp, *test_support.h) may
 # also use the shared test support in testing/; nothing else may. The window's tests drive the
 # whole window wherever they stand in app/.
@@ -76,7 +77,11 @@ function(allowed from to is_test out)
         if(NOT to MATCHES "^app(/|$)")
             set(ok TRUE)
         endif()
-    elseif(from STREQUAL "testing" OR from STREQUAL "")
+    elseif(from STREQUAL "testing")
+        if(NOT to MATCHES "^(app|cli)(/|$)")
+            set(ok TRUE)
+        endif()
+    elseif(from STREQUAL "")
         set(ok TRUE)
     endif()
     set(${out} ${ok} PARENT_SCOPE)

@@ -25,7 +25,7 @@
 #include "panels/oem_typing.h"
 #include "panels/unit_panel.h"
 #include "testing/as_ordinary_user.h"
-#include "testing/qt/shown_window.h"
+#include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;
