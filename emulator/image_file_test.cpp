@@ -5,7 +5,7 @@
 #include <string>
 
 #include "emulator/images/image_error.h"
-#include "emulator/images/image_writer.h"
+#include "testing/image_writer.h"
 #include "parts/parts.h"
 #include "testing/environment.h"
 #include "testing/test_folder.h"

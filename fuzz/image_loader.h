@@ -17,7 +17,7 @@
 #include "emulator/images/byte_source.h"
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
-#include "emulator/images/image_writer.h"
+#include "testing/image_writer.h"
 #include "fuzz_check.h"
 #include "parts/parts.h"
 

@@ -11,8 +11,8 @@
 
 #include "emulator/images/binary_reader.h"
 #include "emulator/images/image_error.h"
-#include "emulator/images/image_writer.h"
-#include "emulator/images/test_support.h"
+#include "testing/image_writer.h"
+#include "testing/image_loading.h"
 #include "testing/generated_bytes.h"
 #include "testing/test_names.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "emulator/images/image_writer.h"
-#include "emulator/images/test_support.h"
+#include "testing/image_writer.h"
+#include "testing/image_loading.h"
 
 namespace vanter::images {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "image_writer.h"
+#include "record_writer.h"
 
 namespace vanter::images {
 

@@ -9,9 +9,9 @@
 #include <cstdlib>
 #include <random>
 
-#include "emulator/images/image_writer.h"
+#include "testing/image_writer.h"
 #include "emulator/images/lanes.h"
-#include "emulator/images/test_support.h"
+#include "testing/image_loading.h"
 #include "text/hex.h"
 
 namespace vanter::images {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "emulator/images/image_error.h"
-#include "emulator/images/image_writer.h"
+#include "testing/image_writer.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "result_codes.h"

@@ -9,7 +9,7 @@
 #include "emulator/images/checksums.h"
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
-#include "emulator/images/image_writer.h"
+#include "testing/image_writer.h"
 #include "manifest.h"
 #include "parts/parts.h"
 #include "result_codes.h"

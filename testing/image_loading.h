@@ -1,6 +1,7 @@
 #pragma once
 
-// Helpers of the image tests: loading text from memory, catching load failures, the corpus.
+// Helpers of the image tests: loading text from memory, catching load failures, the corpus
+// (the images tests name its folder in VANTER_IMAGES_TESTDATA).
 // Folders, whole files and environment variables come from the shared test support.
 
 #include <cstdlib>
