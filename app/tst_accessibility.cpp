@@ -14,7 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "testing/qt/shown_window.h"
+#include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "application.h"
-#include "testing/qt/shown_window.h"
+#include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;

@@ -22,7 +22,7 @@
 #include "config/errors.h"
 #include "emulator/script_path.h"
 #include "panels/unit_panel.h"
-#include "testing/qt/shown_window.h"
+#include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;

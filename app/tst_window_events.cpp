@@ -19,7 +19,7 @@
 #include <algorithm>
 
 #include "panels/unit_panel.h"
-#include "testing/qt/shown_window.h"
+#include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;

@@ -19,7 +19,7 @@
 #include <QStyle>
 #include <QTest>
 
-#include "testing/qt/shown_window.h"
+#include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;

@@ -19,10 +19,12 @@
 #include <sys/resource.h>
 
 #include "config/in3_file.h"
-#include "emulator/images/image_writer.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
-#include "emulator/standin/unit_state.h"
+#include "emulator/standin/state_folder.h"
+#include "emulator/standin/unit_memory.h"
+#include "testing/environment.h"
+#include "testing/image_writer.h"
 
 namespace fs = std::filesystem;
 using namespace vanter::images;
@@ -60,14 +62,6 @@ long peakKiB() {
     return -1;
 }
 
-void setVariable(const char* name, const std::string& value) {
-#ifdef _WIN32
-    _putenv_s(name, value.c_str());
-#else
-    ::setenv(name, value.c_str(), 1);
-#endif
-}
-
 struct ImageFile {
     std::string name;
     int format; // file code
@@ -101,10 +95,10 @@ int main(int argc, char** argv) {
         ("vanter-sim-bench-" + std::to_string(Clock::now().time_since_epoch().count()));
     fs::create_directories(work / "run");
     fs::permissions(work / "run", fs::perms::owner_all, fs::perm_options::replace);
-    setVariable("XDG_RUNTIME_DIR", (work / "run").string());
-    setVariable("VANTER_SIM_STATE_DIR", (work / "state").string());
-    setVariable("VANTER_SIM_TRANSCRIPT", (work / "transcript.log").string());
-    setVariable("VANTER_SIM_UNITS", "0,1,2,3");
+    vanter::testing::setEnv("XDG_RUNTIME_DIR", (work / "run").string());
+    vanter::testing::setEnv("VANTER_SIM_STATE_DIR", (work / "state").string());
+    vanter::testing::setEnv("VANTER_SIM_TRANSCRIPT", (work / "transcript.log").string());
+    vanter::testing::setEnv("VANTER_SIM_UNITS", "0,1,2,3");
 
     // Four different 4 MiB images, each filling the whole part.
     const std::vector<ImageFile> files = {{"hex16.hex", 2, "-intel"},
@@ -162,7 +156,10 @@ int main(int argc, char** argv) {
     std::vector<double> loadOnly;
     for (int run = 0; run < kRuns; ++run) {
         const auto start = Clock::now();
-        const auto memories = loadChain(units);
+        std::vector<UnitMemory> memories;
+        for (const UnitRecord& unit : units) {
+            memories.push_back(loadUnitMemory(unit));
+        }
         loadOnly.push_back(secondsSince(start));
     }
 

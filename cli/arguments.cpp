@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "config/native_name.h"
 #include "config/values.h"
+#include "fs/native_name.h"
 
 #ifndef VANTER_VERSION
 #error "VANTER_VERSION must name the project version"
@@ -86,12 +86,12 @@ std::string quoted(std::string_view text) {
 struct Parsed {
     Arguments arguments;
     std::vector<const OptionEntry*> seen;
-    std::optional<images::ImageFormat> from;
-    std::optional<images::ImageFormat> to;
+    std::optional<parts::ImageFormat> from;
+    std::optional<parts::ImageFormat> to;
 };
 
 // "binary", "hex", "srec" or the window's names, letter case ignored.
-images::ImageFormat formatNamed(std::string_view option, std::string_view text) {
+parts::ImageFormat formatNamed(std::string_view option, std::string_view text) {
     int position = listPosition(kFileFormats, text);
     if (position < 0) {
         position = listPosition(std::array<std::string_view, 3>{"bin", "hex", "srec"}, text);
@@ -100,7 +100,7 @@ images::ImageFormat formatNamed(std::string_view option, std::string_view text) 
         throw UsageError("option '--" + std::string(option) + "' takes binary, hex or srec, not " +
                          quoted(text));
     }
-    return *images::formatForCode(fileCode(position));
+    return *parts::formatAt(position);
 }
 
 // A hexadecimal number of 32 bits, "0x" allowed, nothing else.
@@ -182,36 +182,36 @@ bool apply(const OptionEntry& option, std::string_view value, Parsed& parsed) {
 }
 
 // The format an image file's extension names, if it names one.
-std::optional<images::ImageFormat> formatOfName(const std::string& file) {
+std::optional<parts::ImageFormat> formatOfName(const std::string& file) {
     std::string extension = nativeName(pathFromNativeName(file).extension());
     for (char& c : extension) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
     for (const std::string_view binary : {".bin", ".rom", ".img"}) {
         if (extension == binary) {
-            return images::ImageFormat::binary;
+            return parts::ImageFormat::binary;
         }
     }
     for (const std::string_view hex : {".hex", ".ihx", ".ihex"}) {
         if (extension == hex) {
-            return images::ImageFormat::intelHex;
+            return parts::ImageFormat::intelHex;
         }
     }
     for (const std::string_view srec : {".s19", ".s28", ".s37", ".srec", ".mot"}) {
         if (extension == srec) {
-            return images::ImageFormat::sRecord;
+            return parts::ImageFormat::sRecord;
         }
     }
     return std::nullopt;
 }
 
-std::string_view extensionOf(images::ImageFormat format) {
+std::string_view extensionOf(parts::ImageFormat format) {
     switch (format) {
-    case images::ImageFormat::binary:
+    case parts::ImageFormat::binary:
         return ".bin";
-    case images::ImageFormat::intelHex:
+    case parts::ImageFormat::intelHex:
         return ".hex";
-    case images::ImageFormat::sRecord:
+    case parts::ImageFormat::sRecord:
         return ".srec";
     }
     return "";

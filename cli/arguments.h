@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "emulator/images/parts.h"
+#include "parts/parts.h"
 
 namespace vanter::cli {
 
@@ -24,8 +24,8 @@ struct SplitOptions {
     std::uint32_t lanes = 0;          // --lanes: 2 or 4
     std::vector<std::uint32_t> order; // --order: unit #j gets lane order[j]
     std::uint32_t base = 0;           // --base: target address of the bus's first byte
-    images::ImageFormat from{};       // --from, else from the image's extension
-    images::ImageFormat to{};         // --to, else the image's format
+    parts::ImageFormat from{};        // --from, else from the image's extension
+    parts::ImageFormat to{};          // --to, else the image's format
     std::optional<int> part;          // --part: position in the memory type list
     std::string output;               // --output: lane file names, '#' the unit number
     std::string config;               // --config: configuration file to write

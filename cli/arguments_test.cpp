@@ -20,7 +20,7 @@ Arguments make(Command command, std::string file, bool watch = false, bool json 
     return arguments;
 }
 
-using images::ImageFormat;
+using parts::ImageFormat;
 
 template <typename Fill> Arguments split(std::string file, SplitOptions options, Fill fill) {
     Arguments arguments = make(Command::split, std::move(file));

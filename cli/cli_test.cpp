@@ -9,7 +9,7 @@
 #include "exit_status.h"
 #include "testing/environment.h"
 #include "testing/fake_driver.h"
-#include "testing/fake_watch_system.h"
+#include "cli/fake_watch_system.h"
 #include "testing/test_folder.h"
 
 namespace vanter::cli {

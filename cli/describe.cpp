@@ -7,8 +7,9 @@
 #include "config/errors.h"
 #include "config/numbers.h"
 #include "config/values.h"
-#include "emulator/images/parts.h"
+#include "parts/parts.h"
 #include "terminal_text.h"
+#include "text/hex.h"
 
 namespace vanter::cli {
 
@@ -58,7 +59,7 @@ std::string slotLines(int k, const SlotSettings& slot) {
     text += format ? std::string(*format) : std::string("no file format");
     text += "\n  ";
     text += offsetLabel(slot.fileFormat);
-    text += ": " + toHex(offsetValue(slot.offset));
+    text += ": " + text::toHex(offsetValue(slot.offset));
     if (!isAcceptableOffset(slot.offset)) {
         text += " (read from the text '" + slot.offset + "')";
     }
@@ -103,19 +104,19 @@ std::string textField(std::string_view indent, std::string_view name, std::strin
 }
 
 std::string slotJson(int k, const SlotSettings& slot) {
-    const auto part = images::partForCode(fileCode(slot.memoryType));
+    const auto part = parts::partAt(slot.memoryType);
     const auto field = [](std::string_view name, const std::string& value) {
         return "      \"" + std::string(name) + "\": " + value;
     };
     std::string text = "    {\n";
     text += field("slot", std::to_string(k)) + ",\n";
     text += field("memoryType", jsonEntry(kMemoryTypes, slot.memoryType)) + ",\n";
-    text += field("memoryTypeCode", std::to_string(fileCode(slot.memoryType))) + ",\n";
+    text += field("memoryTypeCode", std::to_string(parts::scriptCode(slot.memoryType))) + ",\n";
     text += field("partSize",
                   jsonNumberOrNull(part ? std::optional<std::int64_t>(part->size) : std::nullopt)) +
             ",\n";
     text += field("fileFormat", jsonEntry(kFileFormats, slot.fileFormat)) + ",\n";
-    text += field("fileFormatCode", std::to_string(fileCode(slot.fileFormat))) + ",\n";
+    text += field("fileFormatCode", std::to_string(parts::scriptCode(slot.fileFormat))) + ",\n";
     text += textField("      ", "offset", slot.offset) + ",\n";
     text += field("offsetValue", std::to_string(offsetValue(slot.offset))) + ",\n";
     text += textField("      ", "fileName", slot.fileName) + "\n";

@@ -9,6 +9,7 @@
 #include "emulator/images/image_reader.h"
 #include "exit_status.h"
 #include "terminal_text.h"
+#include "text/hex.h"
 #include "validate.h"
 
 namespace vanter::cli {
@@ -16,7 +17,7 @@ namespace vanter::cli {
 namespace {
 
 using images::AddressRange;
-using images::hexText;
+using text::hexText;
 
 constexpr std::uint32_t kBarCells = 64;
 constexpr std::size_t kMostSegmentLines = 12;

@@ -7,16 +7,17 @@
 #include <system_error>
 #include <vector>
 
-#include "config/atomic_file.h"
 #include "config/errors.h"
 #include "config/in3_file.h"
-#include "config/native_name.h"
 #include "emulator/image_file.h"
 #include "emulator/images/checksums.h"
 #include "emulator/images/image_error.h"
 #include "emulator/images/lanes.h"
 #include "exit_status.h"
+#include "fs/atomic_file.h"
+#include "fs/native_name.h"
 #include "terminal_text.h"
+#include "text/hex.h"
 #include "validate.h"
 
 namespace vanter::cli {
@@ -24,11 +25,10 @@ namespace vanter::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using images::hexText;
-using images::ImageFormat;
+using parts::ImageFormat;
+using text::hexText;
 
-constexpr std::uint32_t kLargestPart =
-    std::ranges::max(images::kParts, {}, &images::Part::size).size;
+constexpr std::uint32_t kLargestPart = std::ranges::max(parts::kParts, {}, &parts::Part::size).size;
 
 struct Output {
     std::string name; // as the user reads it
@@ -51,7 +51,7 @@ std::string configurationText(const SplitOptions& split, const std::vector<Outpu
             continue;
         }
         slot.memoryType = *split.part;
-        slot.fileFormat = static_cast<int>(split.to) - 1; // list position
+        slot.fileFormat = parts::positionOf(split.to);
         // A Hex or S-record lane keeps its addresses divided by the number of lanes.
         slot.offset = offsetText(split.to == ImageFormat::binary ? 0 : split.base / split.lanes);
         slot.fileName = nativeName(fs::absolute(outputs[j].path));
@@ -106,7 +106,7 @@ int fail(std::ostream& err, const std::vector<std::string>& problems, int status
 int runSplitCommand(const Arguments& arguments, std::ostream& out, std::ostream& err) {
     const SplitOptions& split = arguments.split;
     const fs::path image = pathFromNativeName(arguments.file);
-    const auto part = split.part ? images::partForCode(fileCode(*split.part)) : std::nullopt;
+    const auto part = split.part ? parts::partAt(*split.part) : std::nullopt;
     const std::uint32_t laneSize = part ? part->size : kLargestPart;
 
     // The bus as one memory: a Hex or S-record image is placed from the base address on, a

@@ -4,7 +4,7 @@
 #include <ctime>
 #include <thread>
 
-#include "config/regular_file.h"
+#include "fs/regular_file.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN

@@ -4,12 +4,13 @@
 #include <exception>
 
 #include "config/errors.h"
-#include "config/native_name.h"
 #include "config/numbers.h"
 #include "config/values.h"
 #include "emulator/image_file.h"
 #include "emulator/images/image_error.h"
-#include "emulator/images/parts.h"
+#include "fs/native_name.h"
+#include "parts/parts.h"
+#include "text/hex.h"
 
 namespace vanter::cli {
 
@@ -21,8 +22,8 @@ std::string slotPrefix(int k) {
 
 SlotFinding validateSlot(int k, const SlotSettings& slot) {
     SlotFinding finding{k, false, {}, {}, {}};
-    const auto part = images::partForCode(fileCode(slot.memoryType));
-    const auto format = images::formatForCode(fileCode(slot.fileFormat));
+    const auto part = parts::partAt(slot.memoryType);
+    const auto format = parts::formatAt(slot.fileFormat);
     if (!part) {
         finding.text = "no memory type selected";
         return finding;
@@ -54,8 +55,8 @@ SlotFinding validateSlot(int k, const SlotSettings& slot) {
             finding.text += "it holds no data";
         } else {
             finding.text += std::to_string(memory.bytesLoaded()) + " bytes at memory addresses " +
-                            images::hexText(*memory.lowest()) + " to " +
-                            images::hexText(*memory.highest());
+                            text::hexText(*memory.lowest()) + " to " +
+                            text::hexText(*memory.highest());
         }
         finding.contents = UnitContents{std::string(part->name), part->size, memory.bytesLoaded(),
                                         memory.loadedRanges(), images::checksums(memory.memory())};
@@ -72,8 +73,7 @@ SlotFinding validateSlot(int k, const SlotSettings& slot) {
 } // namespace
 
 std::string checksumText(const images::Checksums& checksums) {
-    return "byte sum " + images::hexText(checksums.sum) + ", CRC-32 " +
-           images::hexText(checksums.crc);
+    return "byte sum " + text::hexText(checksums.sum) + ", CRC-32 " + text::hexText(checksums.crc);
 }
 
 bool Validation::ok() const noexcept {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "testing/fake_watch_system.h"
+#include "cli/fake_watch_system.h"
 
 namespace vanter::cli {
 namespace {

@@ -1,12 +1,14 @@
 # Fails when a source file includes against the layering (cmake -P, no build needed):
-#   text/             nothing of the project outside itself; every layer may include it
-#   config/           nothing of the project outside itself and text/
-#   emulator/         itself and config/
-#   emulator/images/  nothing of the project outside itself and text/
-#   app/common/       itself and config/
-#   app/panels/, app/filecmds/  themselves, app/common/ and config/: never the window
+#   text/, parts/     nothing of the project outside themselves; every layer may include them
+#   fs/               the file layer: nothing of the project outside itself, text/ and parts/
+#   config/           itself, fs/ and the bottom folders
+#   emulator/         itself, config/ and fs/
+#   emulator/images/  nothing of the project outside itself and the bottom folders
+#   app/common/       itself, config/ and fs/
+#   app/panels/, app/filecmds/  themselves, app/common/, config/ and fs/: never the window
 #   app/              anything but cli/
 #   cli/              anything but app/
+#   testing/          anything but app/ and cli/: fakes of theirs sit beside them
 # so nothing below includes app/ or cli/. Test files (tst_*, *_test.cpp, *test_support.h) may
 # also use the shared test support in testing/; nothing else may. The window's tests drive the
 # whole window wherever they stand in app/.
@@ -33,7 +35,7 @@ cmake_path(SET top NORMALIZE "${SOURCE_DIR}/")
 # The layer of a path relative to the top folder: the most specific layered folder, else "".
 function(layer_of relative out)
     foreach(layer IN ITEMS emulator/images emulator config app/common app/panels app/filecmds app
-                           cli testing text)
+                           cli testing text parts fs)
         if(relative MATCHES "^${layer}/")
             set(${out} ${layer} PARENT_SCOPE)
             return()
@@ -42,36 +44,37 @@ function(layer_of relative out)
     set(${out} "" PARENT_SCOPE)
 endfunction()
 
+# What a layer may include besides itself and the bottom folders (a regular expression), or
+# must not include (forbidden_*); a layer named in neither may include anything.
+set(allowed_config "fs")
+set(allowed_emulator "emulator/images|config|fs")
+set(allowed_emulator/images "")
+set(allowed_fs "")
+set(allowed_text "")
+set(allowed_parts "")
+set(allowed_app/common "config|fs")
+set(allowed_app/panels "app/common|config|fs")
+set(allowed_app/filecmds "app/common|config|fs")
+set(forbidden_app "cli")
+set(forbidden_cli "app|app/.*")
+set(forbidden_testing "app|app/.*|cli")
+
 # Whether a file of `from` may include one of `to`.
 function(allowed from to is_test out)
     set(ok FALSE)
-    if(to STREQUAL "" OR to STREQUAL from)
-        set(ok TRUE)
-    elseif(to STREQUAL "text")
+    if(to STREQUAL "" OR to STREQUAL from OR to MATCHES "^(text|parts)$")
         set(ok TRUE)
     elseif(to STREQUAL "testing")
         set(ok ${is_test})
-    elseif(from STREQUAL "emulator")
-        if(to MATCHES "^(emulator/images|config)$")
+    elseif(DEFINED allowed_${from})
+        if(NOT allowed_${from} STREQUAL "" AND to MATCHES "^(${allowed_${from}})$")
             set(ok TRUE)
         endif()
-    elseif(from STREQUAL "app/common")
-        if(to STREQUAL "config")
+    elseif(DEFINED forbidden_${from})
+        if(NOT to MATCHES "^(${forbidden_${from}})$")
             set(ok TRUE)
         endif()
-    elseif(from MATCHES "^app/(panels|filecmds)$")
-        if(to MATCHES "^(app/common|config)$")
-            set(ok TRUE)
-        endif()
-    elseif(from STREQUAL "app")
-        if(NOT to STREQUAL "cli")
-            set(ok TRUE)
-        endif()
-    elseif(from STREQUAL "cli")
-        if(NOT to MATCHES "^app(/|$)")
-            set(ok TRUE)
-        endif()
-    elseif(from STREQUAL "testing" OR from STREQUAL "")
+    else()
         set(ok TRUE)
     endif()
     set(${out} ${ok} PARENT_SCOPE)
@@ -103,7 +106,7 @@ list(REMOVE_DUPLICATES roots)
 
 file(GLOB_RECURSE sources LIST_DIRECTORIES FALSE
     "${top}config/*" "${top}emulator/*" "${top}app/*" "${top}cli/*" "${top}testing/*"
-    "${top}text/*")
+    "${top}text/*" "${top}parts/*" "${top}fs/*")
 list(FILTER sources INCLUDE REGEX "\\.(h|hpp|c|cc|cpp|inl)$")
 
 set(problems "")

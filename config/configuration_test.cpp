@@ -23,9 +23,9 @@ TEST(ListPosition, WholeTextWithLetterCaseIgnored) {
 }
 
 TEST(FileCode, PositionPlusOneAndZeroForNone) {
-    EXPECT_EQ(fileCode(-1), 0);
-    EXPECT_EQ(fileCode(0), 1);   // "2764"
-    EXPECT_EQ(fileCode(14), 15); // "32M"
+    EXPECT_EQ(parts::scriptCode(-1), 0);
+    EXPECT_EQ(parts::scriptCode(0), 1);   // "2764"
+    EXPECT_EQ(parts::scriptCode(14), 15); // "32M"
 }
 
 TEST(PortNumber, ListEntryOrTypedValue) {

@@ -7,10 +7,11 @@
 #include <optional>
 #include <string_view>
 
-#include "config/atomic_file.h"
 #include "config/errors.h"
 #include "config/numbers.h"
-#include "config/regular_file.h"
+#include "fs/atomic_file.h"
+#include "fs/regular_file.h"
+#include "text/hex.h"
 
 namespace vanter {
 
@@ -151,6 +152,7 @@ void readFrom(std::istream& in, Configuration& config, const std::filesystem::pa
         }
         SlotSettings& slot = result.slots[static_cast<std::size_t>(slotNumber)];
         slot.enabled = true; // the reader never unchecks a slot
+        // Script codes count from 1 (see parts::scriptCode); the 64-bit value is not narrowed.
         slot.memoryType = selectPosition(decimalValue(lines.next()) - 1, kMemoryTypes.size());
         slot.fileFormat = selectPosition(decimalValue(lines.next()) - 1, kFileFormats.size());
         slot.offset = lines.next();
@@ -165,7 +167,7 @@ void readFrom(std::istream& in, Configuration& config, const std::filesystem::pa
 std::string formatConfiguration(const Configuration& config) {
     std::string text;
     const int position = listPosition(kPortEntries, config.port);
-    text += position >= 0 ? std::to_string(position + 1) : toHex(toInteger(config.port));
+    text += position >= 0 ? std::to_string(position + 1) : text::toHex(toInteger(config.port));
     text += kLineEnd;
     text += std::to_string(config.resetLevel);
     text += kLineEnd;
@@ -178,11 +180,11 @@ std::string formatConfiguration(const Configuration& config) {
         checkStorable(slot.fileName, "file name", k);
         text += std::to_string(k);
         text += kLineEnd;
-        text += std::to_string(fileCode(slot.memoryType));
+        text += std::to_string(parts::scriptCode(slot.memoryType));
         text += kLineEnd;
-        text += std::to_string(fileCode(slot.fileFormat));
+        text += std::to_string(parts::scriptCode(slot.fileFormat));
         text += kLineEnd;
-        text += toHex(offsetValue(slot.offset));
+        text += text::toHex(offsetValue(slot.offset));
         text += kLineEnd;
         text += slot.fileName;
         const bool moreFollow = std::any_of(config.slots.begin() + k + 1, config.slots.end(),

@@ -8,8 +8,8 @@
 #include <istream>
 #include <string>
 
-#include "atomic_file.h"
 #include "configuration.h"
+#include "fs/atomic_file.h"
 
 namespace vanter {
 

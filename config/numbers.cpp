@@ -131,10 +131,4 @@ bool isAcceptableOffset(std::string_view text) noexcept {
     return scan.stop == text.size() && !scan.overflow;
 }
 
-std::string toHex(std::uint32_t value) {
-    char buffer[8];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, 16);
-    return std::string(buffer, result.ptr);
-}
-
 } // namespace vanter

@@ -36,10 +36,4 @@ inline std::uint32_t offsetValue(std::string_view text) noexcept {
 // fits in 32 bits.
 bool isAcceptableOffset(std::string_view text) noexcept;
 
-// The 32-bit value read as unsigned, lower-case hexadecimal, no prefix, no leading zeros.
-std::string toHex(std::uint32_t value);
-inline std::string toHex(std::int32_t value) {
-    return toHex(static_cast<std::uint32_t>(value));
-}
-
 } // namespace vanter

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "config/errors.h"
+#include "text/hex.h"
 
 namespace vanter {
 namespace {
@@ -135,12 +136,12 @@ TEST(OffsetCheck, RefusesPartialScansAndOverflow) {
 }
 
 TEST(ToHex, LowerCaseUnsignedWithoutPrefixOrLeadingZeros) {
-    EXPECT_EQ(toHex(0u), "0");
-    EXPECT_EQ(toHex(0xFFF0u), "fff0");
-    EXPECT_EQ(toHex(700u), "2bc");
-    EXPECT_EQ(toHex(0xFFFFFFFFu), "ffffffff");
-    EXPECT_EQ(toHex(std::int32_t{-1}), "ffffffff");
-    EXPECT_EQ(toHex(std::int32_t{-2147483647 - 1}), "80000000");
+    EXPECT_EQ(text::toHex(0u), "0");
+    EXPECT_EQ(text::toHex(0xFFF0u), "fff0");
+    EXPECT_EQ(text::toHex(700u), "2bc");
+    EXPECT_EQ(text::toHex(0xFFFFFFFFu), "ffffffff");
+    EXPECT_EQ(text::toHex(std::int32_t{-1}), "ffffffff");
+    EXPECT_EQ(text::toHex(std::int32_t{-2147483647 - 1}), "80000000");
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "parts/parts.h"
+
 namespace vanter {
 
 inline constexpr int kSlotCount = 4;
@@ -14,21 +16,15 @@ inline constexpr int kSlotCount = 4;
 inline constexpr std::array<std::string_view, 5> kPortEntries{"0x3BC", "0x378", "0x278", "0x368",
                                                               "USB"};
 inline constexpr std::array<std::string_view, 2> kResetEntries{"Low", "High"};
-inline constexpr std::array<std::string_view, 15> kMemoryTypes{
-    "2764",  "27128", "27256", "27512",  "27010",  "27020", "27040", "28F040",
-    "27080", "6264",  "62256", "621000", "624000", "16M",   "32M"};
-inline constexpr std::array<std::string_view, 3> kFileFormats{"Binary", "Hex", "S-record"};
+// The memory type and file format lists show the one table of parts and formats.
+inline constexpr const auto& kMemoryTypes = parts::kPartNames;
+inline constexpr const auto& kFileFormats = parts::kFormatNames;
 
-inline constexpr int kBinaryFormat = 0;
-inline constexpr int kHexFormat = 1;
-inline constexpr int kSRecordFormat = 2;
+inline constexpr int kBinaryFormat = parts::positionOf(parts::ImageFormat::binary);
+inline constexpr int kHexFormat = parts::positionOf(parts::ImageFormat::intelHex);
+inline constexpr int kSRecordFormat = parts::positionOf(parts::ImageFormat::sRecord);
 
 // Position of the entry whose whole text equals `text`, letter case ignored; -1 for none.
 int listPosition(std::span<const std::string_view> entries, std::string_view text) noexcept;
-
-// The configuration file counts list entries from 1 and writes 0 for "nothing selected".
-constexpr int fileCode(int position) noexcept {
-    return position < 0 ? 0 : position + 1;
-}
 
 } // namespace vanter

@@ -6,7 +6,9 @@
 #include "config/in3_file.h"
 #include "config/numbers.h"
 #include "driver_result_codes.h"
+#include "parts/parts.h"
 #include "script_path.h"
+#include "text/hex.h"
 
 namespace vanter {
 
@@ -25,7 +27,7 @@ std::string downloadStatus(std::int32_t result) {
     case driver_result::kUnitNotFound:
         return "Can't find VANTER III(A)";
     default:
-        return "Download Fail# " + toHex(result);
+        return "Download Fail# " + text::toHex(result);
     }
 }
 
@@ -100,20 +102,22 @@ CommandOutcome runCheck(const Configuration& config, Driver& driver, Reporter& r
     CommandOutcome outcome{Kind::DriverCalled, {}, "Check OK", {}};
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const SlotSettings& settings = config.slots[static_cast<std::size_t>(slot)];
-        if (!settings.enabled)
+        if (!settings.enabled) {
             continue;
-        // The check call counts memory types from 0, unlike the script.
-        const std::int32_t memoryType = settings.memoryType;
+        }
+        const std::int32_t memoryType = parts::driverType(settings.memoryType);
         reporter.setStatusText("Checking " + slotName(slot) + "...");
         const std::int32_t result = driver.checkVT(port, reset, memoryType, slot);
         outcome.driverResults.push_back(result);
-        if (result == driver_result::kOk)
+        if (result == driver_result::kOk) {
             continue;
-        if (driver_result::isMemoryFault(result))
+        }
+        if (driver_result::isMemoryFault(result)) {
             reporter.setStatusText(slotName(slot) + " fails at address $" +
-                                   toHex(driver_result::memoryFaultAddress(result)));
-        else
-            reporter.setStatusText(slotName(slot) + " config error $" + toHex(result));
+                                   text::toHex(driver_result::memoryFaultAddress(result)));
+        } else {
+            reporter.setStatusText(slotName(slot) + " config error $" + text::toHex(result));
+        }
         outcome.verdict = slotName(slot) + " Fail";
         return outcome;
     }

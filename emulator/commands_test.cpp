@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "config/errors.h"
-#include "config/native_name.h"
+#include "fs/native_name.h"
 #include "script_path.h"
 #include "testing/environment.h"
 #include "testing/fake_driver.h"
@@ -28,8 +28,9 @@ using Log = std::vector<std::string>;
 Configuration enabling(std::initializer_list<int> slots) {
     Configuration config = Configuration::defaults();
     config.slots[0].enabled = false;
-    for (int slot : slots)
+    for (int slot : slots) {
         config.slots[static_cast<std::size_t>(slot)].enabled = true;
+    }
     return config;
 }
 
@@ -113,8 +114,9 @@ TEST_F(DownloadTest, RefusalShowsOnlyItsMessageAndTouchesNoFile) {
 
 TEST_F(DownloadTest, SecondDownloadReplacesTheFirstScriptCompletely) {
     Configuration first = enabling({0, 1, 2, 3});
-    for (auto& slot : first.slots)
+    for (auto& slot : first.slots) {
         slot.fileName = "/a/rather/long/image/file/name/for/every/unit.bin";
+    }
     download(first);
     const Configuration second = enabling({3});
     download(second);

@@ -1,7 +1,7 @@
 #include "image_file.h"
 
-#include "config/native_name.h"
 #include "emulator/images/image_error.h"
+#include "fs/native_name.h"
 
 namespace vanter {
 
@@ -37,7 +37,7 @@ std::size_t ImageFile::read(std::span<char> buffer) {
     return got;
 }
 
-images::LoadedImage loadImageFile(const std::filesystem::path& path, images::ImageFormat format,
+images::LoadedImage loadImageFile(const std::filesystem::path& path, parts::ImageFormat format,
                                   std::uint32_t offset, std::uint32_t partSize) {
     ImageFile file(path);
     return images::loadImage(file, format, offset, partSize);

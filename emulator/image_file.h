@@ -1,7 +1,7 @@
 #pragma once
 
 // Image files as the user names them, handed to the image readers. Only a regular file is
-// read, and finding out what the name is never waits (config/regular_file.h).
+// read, and finding out what the name is never waits (fs/regular_file.h).
 
 #include <cstdint>
 #include <filesystem>
@@ -9,9 +9,9 @@
 #include <span>
 #include <string>
 
-#include "config/regular_file.h"
 #include "emulator/images/byte_source.h"
 #include "emulator/images/image_reader.h"
+#include "fs/regular_file.h"
 
 namespace vanter {
 
@@ -33,7 +33,7 @@ private:
 
 // The image file `path` in `format`, loaded into a fresh memory of `partSize` bytes. Throws
 // images::ImageError.
-images::LoadedImage loadImageFile(const std::filesystem::path& path, images::ImageFormat format,
+images::LoadedImage loadImageFile(const std::filesystem::path& path, parts::ImageFormat format,
                                   std::uint32_t offset, std::uint32_t partSize);
 
 } // namespace vanter

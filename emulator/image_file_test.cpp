@@ -5,8 +5,8 @@
 #include <string>
 
 #include "emulator/images/image_error.h"
-#include "emulator/images/image_writer.h"
-#include "emulator/images/parts.h"
+#include "testing/image_writer.h"
+#include "parts/parts.h"
 #include "testing/environment.h"
 #include "testing/test_folder.h"
 
@@ -19,9 +19,9 @@ namespace {
 
 using namespace std::string_literals;
 using images::ImageError;
-using images::ImageFormat;
-using images::KiB;
 using images::LoadFailure;
+using parts::ImageFormat;
+using parts::KiB;
 using testing::TestFolder;
 
 constexpr auto kBin = ImageFormat::binary;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "commands.h"
-#include "config/native_name.h"
+#include "fs/native_name.h"
 #include "script_path.h"
 #include "testing/environment.h"
 #include "testing/fake_reporter.h"

@@ -35,11 +35,13 @@ std::string systemReason(int error) {
 // $XDG_RUNTIME_DIR when it is an absolute path to a private folder; empty otherwise.
 std::filesystem::path runtimeBase() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime == nullptr || runtime[0] != '/')
+    if (runtime == nullptr || runtime[0] != '/') {
         return {};
+    }
     struct stat info {};
-    if (::lstat(runtime, &info) != 0 || !isPrivateFolder(info))
+    if (::lstat(runtime, &info) != 0 || !isPrivateFolder(info)) {
         return {};
+    }
     return runtime;
 }
 
@@ -50,18 +52,20 @@ std::filesystem::path cacheBase() {
         folder = home;
     } else {
         const struct passwd* user = ::getpwuid(geteuid());
-        if (user == nullptr || user->pw_dir == nullptr || user->pw_dir[0] == '\0')
+        if (user == nullptr || user->pw_dir == nullptr || user->pw_dir[0] == '\0') {
             throw FileError("Cannot find a folder for the download script: neither $HOME nor "
                             "the home folder of this user is known");
+        }
         folder = user->pw_dir;
     }
     return std::filesystem::path(folder) / ".cache";
 }
 
 void makeFolder(const std::filesystem::path& folder, mode_t mode) {
-    if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST)
+    if (::mkdir(folder.c_str(), mode) != 0 && errno != EEXIST) {
         throw FileError("Cannot create the folder '" + folder.string() +
                         "' for the download script: " + systemReason(errno));
+    }
 }
 
 std::filesystem::path privateFolder() {
@@ -75,21 +79,25 @@ std::filesystem::path privateFolder() {
     makeFolder(folder, 0700);
 
     struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0)
+    if (::lstat(folder.c_str(), &info) != 0) {
         throw FileError("Cannot examine the folder '" + folder.string() +
                         "' for the download script: " + systemReason(errno));
-    if (S_ISLNK(info.st_mode) || !S_ISDIR(info.st_mode))
+    }
+    if (S_ISLNK(info.st_mode) || !S_ISDIR(info.st_mode)) {
         throw FileError("The folder '" + folder.string() +
                         "' for the download script is not a real folder (a link or a file "
                         "stands in its place); remove it and try again");
-    if (info.st_uid != geteuid())
+    }
+    if (info.st_uid != geteuid()) {
         throw FileError("The folder '" + folder.string() +
                         "' for the download script belongs to another user; remove it and "
                         "try again");
-    if ((info.st_mode & 022) != 0)
+    }
+    if ((info.st_mode & 022) != 0) {
         throw FileError("The folder '" + folder.string() +
                         "' for the download script is writable by other users; remove it or "
                         "make it private (chmod 700) and try again");
+    }
     return folder;
 }
 

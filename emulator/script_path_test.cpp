@@ -111,8 +111,9 @@ TEST_F(ScriptPathTest, FolderThatIsNotPrivateIsRefused) {
 }
 
 TEST_F(ScriptPathTest, FolderOfAnotherUserIsRefused) {
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
         GTEST_SKIP() << "needs root to give the folder away";
+    }
     ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.path().string());
     const std::filesystem::path folder = runtime / "vanter3";
     std::filesystem::create_directory(folder);

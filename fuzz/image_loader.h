@@ -17,16 +17,16 @@
 #include "emulator/images/byte_source.h"
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
-#include "emulator/images/image_writer.h"
-#include "emulator/images/parts.h"
+#include "testing/image_writer.h"
 #include "fuzz_check.h"
+#include "parts/parts.h"
 
 namespace vanter::fuzz {
 
 inline constexpr std::uint32_t kOffsets[8] = {0,       0x100,   0x8000,     0x10000,
                                               0x20000, 0xF0000, 0x7FFFFFFF, 0xFFFFFFFF};
 
-inline images::MemoryImage loadInto(images::ImageFormat format, std::string_view file,
+inline images::MemoryImage loadInto(parts::ImageFormat format, std::string_view file,
                                     std::uint32_t offset, std::uint32_t size,
                                     images::LoadNotes* notes = nullptr) {
     images::MemorySource source(file, "fuzz.img");
@@ -39,7 +39,7 @@ inline images::MemoryImage loadInto(images::ImageFormat format, std::string_view
 
 // The loaded bytes as records at their file addresses (memory address + offset).
 FUZZ_NO_COVERAGE inline std::string
-asRecords(images::ImageFormat format, const images::MemoryImage& memory, std::uint32_t offset) {
+asRecords(parts::ImageFormat format, const images::MemoryImage& memory, std::uint32_t offset) {
     std::vector<images::writer::Block> blocks;
     for (std::uint32_t a = 0; a < memory.size(); ++a) {
         if (!memory.isLoaded(a)) {
@@ -51,7 +51,7 @@ asRecords(images::ImageFormat format, const images::MemoryImage& memory, std::ui
         blocks.back().bytes.push_back(memory.at(a));
     }
     const auto list = images::writer::records(blocks, 32);
-    return format == images::ImageFormat::intelHex
+    return format == parts::ImageFormat::intelHex
                ? images::writer::intelHex(list, images::writer::Addressing::linear)
                : images::writer::sRecords(list, 4);
 }
@@ -93,14 +93,14 @@ FUZZ_NO_COVERAGE inline bool sameMemory(const images::MemoryImage& a,
     return true;
 }
 
-inline int fuzzImage(images::ImageFormat format, const std::uint8_t* data, std::size_t size) {
+inline int fuzzImage(parts::ImageFormat format, const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
         return 0;
     }
     // Bits 0-1 and 5-7 pick the part: 8 KiB for 28 values of 32, 16, 32, 64 or 128 KiB for one
     // each. Bits 2-4 pick the offset, which reaches both ends of 32 bits.
     const unsigned pick = (data[0] & 3u) | ((data[0] >> 3) & 0x1Cu);
-    const std::uint32_t partSize = images::kParts[pick < 28 ? 0 : pick - 27].size;
+    const std::uint32_t partSize = parts::kParts[pick < 28 ? 0 : pick - 27].size;
     const std::uint32_t offset = kOffsets[(data[0] >> 2) & 7u];
     const std::string_view file = asText(data + 1, size - 1);
 

@@ -10,6 +10,7 @@
 #include "config/numbers.h"
 #include "config/values.h"
 #include "fuzz_check.h"
+#include "text/hex.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ bool inRange(int position, std::size_t listSize) {
 // that entry: the reader shows a stored 378 as 0x378, which is the list entry "0x378".
 std::int32_t portAsReadBack(const std::string& port) {
     const std::int32_t number = portNumber(port);
-    const int entry = listPosition(kPortEntries, "0x" + toHex(number));
+    const int entry = listPosition(kPortEntries, "0x" + text::toHex(number));
     return entry >= 0 ? entry + 1 : number;
 }
 
@@ -98,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(is.fileFormat == was.fileFormat);
         FUZZ_CHECK(is.fileName == was.fileName);
         // The offset comes back as the bare hexadecimal value, which the offset check accepts.
-        FUZZ_CHECK(is.offset == toHex(offsetValue(was.offset)));
+        FUZZ_CHECK(is.offset == text::toHex(offsetValue(was.offset)));
         FUZZ_CHECK(offsetValue(is.offset) == offsetValue(was.offset));
         FUZZ_CHECK(isAcceptableOffset(is.offset));
     }

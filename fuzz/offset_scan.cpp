@@ -9,6 +9,7 @@
 
 #include "config/numbers.h"
 #include "fuzz_check.h"
+#include "text/hex.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(cut.value == scan.value && cut.stop == scan.stop);
     }
     // What the writer stores for the text is accepted and reads back as the same value.
-    const std::string stored = vanter::toHex(scan.value);
+    const std::string stored = vanter::text::toHex(scan.value);
     FUZZ_CHECK(vanter::isAcceptableOffset(stored));
     FUZZ_CHECK(vanter::offsetValue(stored) == scan.value);
     FUZZ_CHECK(stored.size() >= 1 && stored.size() <= 8);

@@ -3,5 +3,5 @@
 #include "image_loader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return vanter::fuzz::fuzzImage(vanter::images::ImageFormat::sRecord, data, size);
+    return vanter::fuzz::fuzzImage(vanter::parts::ImageFormat::sRecord, data, size);
 }

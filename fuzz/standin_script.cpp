@@ -14,6 +14,7 @@
 #include "config/numbers.h"
 #include "fuzz_check.h"
 #include "script.h"
+#include "text/hex.h"
 
 namespace {
 
@@ -35,12 +36,13 @@ bool same(const Script& a, const Script& b) {
 }
 
 std::string render(const Script& script) {
-    std::string text = vanter::toHex(script.port) + "\r\n" + std::to_string(script.reset);
+    std::string text = vanter::text::toHex(script.port) + "\r\n" + std::to_string(script.reset);
     for (std::size_t i = 0; i < script.units.size(); ++i) {
         const UnitRecord& unit = script.units[i];
         text += "\r\n" + std::to_string(unit.slot) + "\r\n" + std::to_string(unit.memoryType) +
-                "\r\n" + std::to_string(unit.fileFormat) + "\r\n" + vanter::toHex(unit.offset) +
-                "\r\n" + unit.fileName + "\r\n" + (i + 1 < script.units.size() ? "Y" : "N");
+                "\r\n" + std::to_string(unit.fileFormat) + "\r\n" +
+                vanter::text::toHex(unit.offset) + "\r\n" + unit.fileName + "\r\n" +
+                (i + 1 < script.units.size() ? "Y" : "N");
     }
     return text;
 }
@@ -51,11 +53,11 @@ vanter::Configuration asConfiguration(const Script& script) {
     vanter::Configuration config;
     config.port = script.port >= 1 && script.port <= 5
                       ? std::string(vanter::kPortEntries[static_cast<std::size_t>(script.port - 1)])
-                      : "0x" + vanter::toHex(script.port);
+                      : "0x" + vanter::text::toHex(script.port);
     config.resetLevel = script.reset;
     for (const UnitRecord& unit : script.units) {
         config.slots[static_cast<std::size_t>(unit.slot)] = {
-            true, unit.memoryType - 1, unit.fileFormat - 1, vanter::toHex(unit.offset),
+            true, unit.memoryType - 1, unit.fileFormat - 1, vanter::text::toHex(unit.offset),
             unit.fileName};
     }
     return config;

@@ -11,6 +11,7 @@
 #include "config/errors.h"
 #include "config/numbers.h"
 #include "fuzz_check.h"
+#include "text/hex.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(expected.has_value());
         FUZZ_CHECK(value == *expected);
         // What the writer makes of it reads back to the same value.
-        FUZZ_CHECK(vanter::toInteger("0x" + vanter::toHex(value)) == value);
+        FUZZ_CHECK(vanter::toInteger("0x" + vanter::text::toHex(value)) == value);
     } catch (const vanter::ConversionError& e) {
         FUZZ_CHECK(!expected.has_value());
         FUZZ_CHECK(e.text() == text);

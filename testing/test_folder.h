@@ -44,12 +44,8 @@ public:
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
 
-    const std::filesystem::path& path() const noexcept {
-        return path_;
-    }
-    std::filesystem::path operator/(std::string_view name) const {
-        return path_ / name;
-    }
+    const std::filesystem::path& path() const noexcept { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
     std::size_t entryCount() const {
         return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_),

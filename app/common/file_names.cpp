@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "config/native_name.h"
+#include "fs/native_name.h"
 
 namespace vanter::app {
 

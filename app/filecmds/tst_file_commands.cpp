@@ -20,12 +20,12 @@
 
 #include "application.h"
 #include "config/in3_file.h"
-#include "config/native_name.h"
 #include "emulator/script_path.h"
 #include "filecmds/file_commands.h"
+#include "fs/native_name.h"
 #include "panels/unit_panel.h"
 #include "testing/as_ordinary_user.h"
-#include "testing/qt/shown_window.h"
+#include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;

@@ -1,8 +1,9 @@
 #pragma once
 
-// Image file names reach the configuration file and the driver library in the system's OEM
-// (DOS) code page: the file name edits keep only typed characters that this page holds.
-// Code page 437 stands for it where the system has none (everywhere but Windows).
+// The file name edits keep only typed characters that the system's OEM (DOS) code page holds:
+// each typed character goes to that page and back. The names themselves reach the configuration
+// file and the driver library in the ANSI code page (fs/native_name.h). Code page 437 stands
+// for the OEM page where the system has none (everywhere but Windows).
 
 #include <QString>
 

@@ -25,7 +25,7 @@
 #include "panels/oem_typing.h"
 #include "panels/unit_panel.h"
 #include "testing/as_ordinary_user.h"
-#include "testing/qt/shown_window.h"
+#include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;
@@ -385,8 +385,9 @@ void Panels::fileNameCheck() {
         QSKIP("This user reads files whatever their permissions say");
     }
 #ifdef Q_OS_WIN
-    if (name.endsWith(QLatin1Char(' ')))
+    if (name.endsWith(QLatin1Char(' '))) {
         QSKIP("Windows drops trailing blanks from file names: the driver opens the same file");
+    }
 #endif
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());

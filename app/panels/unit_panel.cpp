@@ -19,10 +19,10 @@
 #include "app/common/dialogs.h"
 #include "app/common/file_names.h"
 #include "app/common/form_controls.h"
-#include "config/native_name.h"
 #include "config/numbers.h"
-#include "config/regular_file.h"
 #include "config/values.h"
+#include "fs/native_name.h"
+#include "fs/regular_file.h"
 #include "oem_typing.h"
 
 namespace vanter::app {

@@ -11,8 +11,8 @@
 
 #include "emulator/images/binary_reader.h"
 #include "emulator/images/image_error.h"
-#include "emulator/images/image_writer.h"
-#include "emulator/images/test_support.h"
+#include "testing/image_writer.h"
+#include "testing/image_loading.h"
 #include "testing/generated_bytes.h"
 #include "testing/test_names.h"
 
@@ -47,9 +47,9 @@ private:
 };
 
 constexpr std::uint64_t kForever = GeneratedSource::kForever;
-constexpr auto kBin = ImageFormat::binary;
-constexpr auto kHex = ImageFormat::intelHex;
-constexpr auto kSrec = ImageFormat::sRecord;
+constexpr auto kBin = parts::ImageFormat::binary;
+constexpr auto kHex = parts::ImageFormat::intelHex;
+constexpr auto kSrec = parts::ImageFormat::sRecord;
 
 std::string garbage(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);
@@ -71,7 +71,7 @@ constexpr std::uint64_t kLineBound = LineReader::kMaxLine + 2 * LineReader::kBlo
 
 struct Case {
     const char* name;
-    ImageFormat format;
+    parts::ImageFormat format;
     std::string head;
     std::string unit;
     std::uint64_t count;
@@ -89,14 +89,14 @@ void PrintTo(const Case& c, std::ostream* out) {
     *out << c.name;
 }
 
-Case loads(const char* name, ImageFormat format, std::string head, std::string unit,
+Case loads(const char* name, parts::ImageFormat format, std::string head, std::string unit,
            std::uint64_t count, std::string tail, std::uint64_t bytesLoaded,
            std::string warning = "", std::optional<std::uint64_t> claimedSize = std::nullopt) {
     return {name,         format, std::move(head),    std::move(unit), count, std::move(tail), 0,
             std::nullopt, 0,      std::move(warning), bytesLoaded,     0,     claimedSize};
 }
 
-Case fails(const char* name, ImageFormat format, std::string head, std::string unit,
+Case fails(const char* name, parts::ImageFormat format, std::string head, std::string unit,
            std::uint64_t count, std::uint32_t offset, LoadFailure failure, std::size_t line,
            std::string says, std::uint64_t mostTaken = 0,
            std::optional<std::uint64_t> claimedSize = std::nullopt) {
@@ -181,12 +181,13 @@ const Case kCases[] = {
 
     // Binary
     loads("bin empty", kBin, "", "", 0, "", 0),
-    loads("bin garbage the size of the part", kBin, garbage(8 * KiB, 5), "", 0, "", 8 * KiB),
+    loads("bin garbage the size of the part", kBin, garbage(8 * parts::KiB, 5), "", 0, "",
+          8 * parts::KiB),
     fails("bin endless pipe", kBin, "", "\0"s, kForever, 0, LoadFailure::imageTooLarge, 0,
-          "at least", 8 * KiB + 2 * 256 * KiB),
+          "at least", 8 * parts::KiB + 2 * 256 * parts::KiB),
     // A device says it holds 0 bytes and never ends.
     fails("bin endless device", kBin, "", "\xFF"s, kForever, 0, LoadFailure::imageTooLarge, 0,
-          "at least", 8 * KiB + 2 * 256 * KiB, 0),
+          "at least", 8 * parts::KiB + 2 * 256 * parts::KiB, 0),
     fails("bin one byte at offset ffffffff", kBin, "x", "", 0, 0xFFFFFFFF, LoadFailure::pastPartEnd,
           0, "past the end of the part"),
 };
@@ -196,7 +197,7 @@ class BadImage : public ::testing::TestWithParam<Case> {};
 TEST_P(BadImage, LoadsOrFailsWithItsCode) {
     const Case& c = GetParam();
     GeneratedSource source(c.head, c.unit, c.count, c.tail, c.claimedSize);
-    MemoryImage memory(8 * KiB);
+    MemoryImage memory(8 * parts::KiB);
     try {
         const LoadNotes notes = makeReader(c.format)->load(source, c.offset, memory);
         ASSERT_FALSE(c.failure) << "loaded";

@@ -7,7 +7,7 @@
 namespace vanter::images {
 
 LoadNotes BinaryReader::load(ByteSource& source, std::uint32_t offset, MemoryImage& memory) const {
-    ImageSink sink(memory, ImageFormat::binary, offset, source.name());
+    ImageSink sink(memory, parts::ImageFormat::binary, offset, source.name());
     // A file known to be too large is refused before any of it is read.
     if (const auto size = source.size(); size && *size > memory.size()) {
         throw ImageError(LoadFailure::imageTooLarge, source.name(), 0,

@@ -7,7 +7,7 @@ namespace vanter::images {
 // A binary image: the file's bytes, one after the other, from the offset on.
 class BinaryReader : public ImageReader {
 public:
-    ImageFormat format() const noexcept override { return ImageFormat::binary; }
+    parts::ImageFormat format() const noexcept override { return parts::ImageFormat::binary; }
     LoadNotes load(ByteSource& source, std::uint32_t offset, MemoryImage& memory) const override;
 };
 

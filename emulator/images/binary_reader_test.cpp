@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "emulator/images/image_writer.h"
-#include "emulator/images/test_support.h"
+#include "testing/image_writer.h"
+#include "testing/image_loading.h"
 
 namespace vanter::images {
 namespace {
 
-constexpr auto kBin = ImageFormat::binary;
+constexpr auto kBin = parts::ImageFormat::binary;
 
 std::string text(const std::vector<std::uint8_t>& bytes) {
     return {bytes.begin(), bytes.end()};
@@ -21,9 +21,11 @@ TEST(BinaryReader, FileBytesGoFromTheOffsetOn) {
         std::uint32_t offset;
         std::uint32_t partSize;
     };
-    for (const Case c : {Case{16, 0, 8 * KiB}, Case{100, 0x100, 8 * KiB}, Case{8 * KiB, 0, 8 * KiB},
-                         Case{1, 8 * KiB - 1, 8 * KiB}, Case{300 * KiB, 0x12345, 512 * KiB},
-                         Case{0, 0, 8 * KiB}, Case{0, 0xFFFFFFFF, 8 * KiB}}) {
+    for (const Case c :
+         {Case{16, 0, 8 * parts::KiB}, Case{100, 0x100, 8 * parts::KiB},
+          Case{8 * parts::KiB, 0, 8 * parts::KiB}, Case{1, 8 * parts::KiB - 1, 8 * parts::KiB},
+          Case{300 * parts::KiB, 0x12345, 512 * parts::KiB}, Case{0, 0, 8 * parts::KiB},
+          Case{0, 0xFFFFFFFF, 8 * parts::KiB}}) {
         const auto data = writer::randomBytes(c.fileSize, 7);
         const LoadedImage image = testing::loadText(kBin, text(data), c.offset, c.partSize);
         const auto memory = image.memory.memory();
@@ -63,12 +65,12 @@ TEST(BinaryReader, TooLargeOrMisplacedFailsAlsoWithoutKnownSize) {
         std::string reason;
     };
     const Case cases[] = {
-        {8 * KiB + 1, 0, LoadFailure::imageTooLarge,
+        {8 * parts::KiB + 1, 0, LoadFailure::imageTooLarge,
          "the file holds 8193 bytes, more than the 8192 bytes of the part"},
-        {8 * KiB, 1, LoadFailure::pastPartEnd,
+        {8 * parts::KiB, 1, LoadFailure::pastPartEnd,
          "with offset 0x1 the file's byte 0x1fff and those after it would go to 0x2000 and "
          "beyond, past the end of the part (last address 0x1fff)"},
-        {1, 8 * KiB, LoadFailure::pastPartEnd,
+        {1, 8 * parts::KiB, LoadFailure::pastPartEnd,
          "with offset 0x2000 the file's byte 0x0 and those after it would go to 0x2000 and "
          "beyond, past the end of the part (last address 0x1fff)"},
         {16, 0xFFFFFFF8, LoadFailure::pastPartEnd, ""},
@@ -79,7 +81,7 @@ TEST(BinaryReader, TooLargeOrMisplacedFailsAlsoWithoutKnownSize) {
             MemorySource memory(data, "stream");
             Stream stream(data);
             ByteSource& source = knownSize ? static_cast<ByteSource&>(memory) : stream;
-            MemoryImage image(8 * KiB);
+            MemoryImage image(8 * parts::KiB);
             try {
                 BinaryReader().load(source, c.offset, image);
                 ADD_FAILURE() << "loaded " << c.fileSize;

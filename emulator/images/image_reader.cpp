@@ -7,30 +7,25 @@
 #include "image_error.h"
 #include "intel_hex_reader.h"
 #include "srecord_reader.h"
+#include "text/hex.h"
 
 namespace vanter::images {
-
-std::string hexText(std::uint64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
-    return text;
-}
 
 namespace {
 
 std::string range(std::uint64_t first, std::uint64_t count) {
     if (count == 1) {
-        return hexText(first);
+        return text::hexText(first);
     }
-    return hexText(first) + " to " + hexText(first + count - 1);
+    return text::hexText(first) + " to " + text::hexText(first + count - 1);
 }
 
 } // namespace
 
-ImageSink::ImageSink(MemoryImage& memory, ImageFormat format, std::uint32_t offset,
+ImageSink::ImageSink(MemoryImage& memory, parts::ImageFormat format, std::uint32_t offset,
                      std::string file)
     : memory_(memory), format_(format), offset_(offset),
-      shift_(format == ImageFormat::binary ? std::int64_t{offset} : -std::int64_t{offset}),
+      shift_(format == parts::ImageFormat::binary ? std::int64_t{offset} : -std::int64_t{offset}),
       file_(std::move(file)) {}
 
 void ImageSink::put(std::uint64_t address, std::span<const std::uint8_t> data, std::size_t line) {
@@ -56,13 +51,13 @@ void ImageSink::put(std::uint64_t address, std::span<const std::uint8_t> data, s
 
 void ImageSink::contradiction(std::uint64_t address, const MemoryImage::Conflict& conflict,
                               std::size_t line) const {
-    std::string text = "address " + hexText(address);
+    std::string text = "address " + text::hexText(address);
     if (shift_ != 0) {
-        text += " (memory address " + hexText(conflict.address) + ")";
+        text += " (memory address " + text::hexText(conflict.address) + ")";
     }
-    text += " already holds " + hexText(conflict.loaded) + " from an earlier record; this " +
-            (format_ == ImageFormat::binary ? std::string("byte") : std::string("record")) +
-            " brings " + hexText(conflict.offered);
+    text += " already holds " + text::hexText(conflict.loaded) + " from an earlier record; this " +
+            (format_ == parts::ImageFormat::binary ? std::string("byte") : std::string("record")) +
+            " brings " + text::hexText(conflict.offered);
     throw ImageError(LoadFailure::contradictoryData, file_, line, text);
 }
 
@@ -73,7 +68,7 @@ void ImageSink::finish() const {
     const std::uint64_t size = memory_.size();
     const std::uint64_t span = highest_ - lowest_ + 1;
     if (span > size) {
-        const std::string what = format_ == ImageFormat::binary
+        const std::string what = format_ == parts::ImageFormat::binary
                                      ? "the file holds " + std::to_string(span) + " bytes"
                                      : "the image spans " + std::to_string(span) + " bytes (" +
                                            range(lowest_, span) + ")";
@@ -81,18 +76,19 @@ void ImageSink::finish() const {
                          what + ", more than the " + std::to_string(size) + " bytes of the part");
     }
     const Misplaced& m = firstMisplaced_;
-    if (format_ == ImageFormat::binary) {
+    if (format_ == parts::ImageFormat::binary) {
         // Binary data can only run past the end: the offset is where the first byte goes.
         const std::uint64_t firstOut =
             std::max<std::uint64_t>(m.address, size > offset_ ? size - offset_ : 0);
-        throw ImageError(
-            LoadFailure::pastPartEnd, file_, 0,
-            "with offset " + hexText(offset_) + " the file's byte " + hexText(firstOut) +
-                " and those after it would go to " + hexText(firstOut + offset_) +
-                " and beyond, past the end of the part (last address " + hexText(size - 1) + ")");
+        throw ImageError(LoadFailure::pastPartEnd, file_, 0,
+                         "with offset " + text::hexText(offset_) + " the file's byte " +
+                             text::hexText(firstOut) + " and those after it would go to " +
+                             text::hexText(firstOut + offset_) +
+                             " and beyond, past the end of the part (last address " +
+                             text::hexText(size - 1) + ")");
     }
     const std::string covers =
-        "with offset " + hexText(offset_) + " the part covers " + range(offset_, size);
+        "with offset " + text::hexText(offset_) + " the part covers " + range(offset_, size);
     if (m.first < 0) {
         throw ImageError(LoadFailure::beforePartStart, file_, m.line,
                          "data at " + range(m.address, m.count) +
@@ -111,19 +107,19 @@ void ImageSink::warn(std::size_t line, std::string text) {
     notes_.warnings.push_back(note + ": " + text);
 }
 
-std::unique_ptr<ImageReader> makeReader(ImageFormat format) {
+std::unique_ptr<ImageReader> makeReader(parts::ImageFormat format) {
     switch (format) {
-    case ImageFormat::binary:
+    case parts::ImageFormat::binary:
         return std::make_unique<BinaryReader>();
-    case ImageFormat::intelHex:
+    case parts::ImageFormat::intelHex:
         return std::make_unique<IntelHexReader>();
-    case ImageFormat::sRecord:
+    case parts::ImageFormat::sRecord:
         return std::make_unique<SRecordReader>();
     }
     return nullptr;
 }
 
-LoadedImage loadImage(ByteSource& source, ImageFormat format, std::uint32_t offset,
+LoadedImage loadImage(ByteSource& source, parts::ImageFormat format, std::uint32_t offset,
                       std::uint32_t partSize) {
     LoadedImage image{MemoryImage(partSize), {}};
     image.notes = makeReader(format)->load(source, offset, image.memory);

@@ -12,7 +12,7 @@
 
 #include "byte_source.h"
 #include "memory_image.h"
-#include "parts.h"
+#include "parts/parts.h"
 
 namespace vanter::images {
 
@@ -31,7 +31,8 @@ struct LoadNotes {
 // merely misplaced. A contradiction stops the reading at once.
 class ImageSink {
 public:
-    ImageSink(MemoryImage& memory, ImageFormat format, std::uint32_t offset, std::string file);
+    ImageSink(MemoryImage& memory, parts::ImageFormat format, std::uint32_t offset,
+              std::string file);
 
     // Places `data` from file address `address` on; `line` is 0 for binary files.
     void put(std::uint64_t address, std::span<const std::uint8_t> data, std::size_t line);
@@ -56,7 +57,7 @@ private:
                                     std::size_t line) const;
 
     MemoryImage& memory_;
-    ImageFormat format_;
+    parts::ImageFormat format_;
     std::uint32_t offset_;
     std::int64_t shift_;
     std::string file_;
@@ -71,7 +72,7 @@ class ImageReader {
 public:
     virtual ~ImageReader() = default;
 
-    virtual ImageFormat format() const noexcept = 0;
+    virtual parts::ImageFormat format() const noexcept = 0;
 
     // Loads the image read from `source` into `memory`; `offset` means what the format says
     // (binary: where the first byte goes; Hex and S-record: the part's first target address).
@@ -80,17 +81,14 @@ public:
 };
 
 // The reader of a format.
-std::unique_ptr<ImageReader> makeReader(ImageFormat format);
+std::unique_ptr<ImageReader> makeReader(parts::ImageFormat format);
 
 // The image read from `source` in `format`, loaded into a fresh memory of `partSize` bytes.
 struct LoadedImage {
     MemoryImage memory;
     LoadNotes notes;
 };
-LoadedImage loadImage(ByteSource& source, ImageFormat format, std::uint32_t offset,
+LoadedImage loadImage(ByteSource& source, parts::ImageFormat format, std::uint32_t offset,
                       std::uint32_t partSize);
-
-// "0x1f" — addresses and sizes in failure texts.
-std::string hexText(std::uint64_t value);
 
 } // namespace vanter::images

@@ -1,5 +1,6 @@
 #include "intel_hex_reader.h"
 
+#include "text/hex.h"
 #include "text_record.h"
 
 namespace vanter::images {
@@ -7,7 +8,7 @@ namespace vanter::images {
 namespace {
 
 constexpr detail::RecordLayout kLayout{
-    .format = ImageFormat::intelHex,
+    .format = parts::ImageFormat::intelHex,
     .start = ':',
     .headLength = 1,
     .headMissing = "",
@@ -29,8 +30,9 @@ public:
         const std::size_t count = bytes_[0];
         if ((sum & 0xFF) != 0) {
             const unsigned given = bytes_[size - 1];
-            fail(LoadFailure::badChecksum, "checksum " + hexText(given) + ", the bytes call for " +
-                                               hexText((given - sum) & 0xFF));
+            fail(LoadFailure::badChecksum, "checksum " + text::hexText(given) +
+                                               ", the bytes call for " +
+                                               text::hexText((given - sum) & 0xFF));
         }
         const unsigned address = (unsigned{bytes_[1]} << 8) | bytes_[2];
         const std::uint8_t* data = bytes_.data() + 4;
@@ -59,7 +61,7 @@ public:
             return true;
         default:
             fail(LoadFailure::unknownRecordType,
-                 "record type " + hexText(type) + " is none of 00 to 05");
+                 "record type " + text::hexText(type) + " is none of 00 to 05");
         }
     }
 
@@ -84,7 +86,7 @@ private:
         const std::uint64_t first = std::uint64_t{base_} + address;
         if (first + bytes.size() > 0x100000000ULL) {
             fail(LoadFailure::malformedRecord,
-                 "data at " + hexText(first) + " runs past address 0xffffffff");
+                 "data at " + text::hexText(first) + " runs past address 0xffffffff");
         }
         sink_.put(first, bytes, line);
     }

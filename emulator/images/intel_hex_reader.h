@@ -11,7 +11,7 @@ namespace vanter::images {
 // Reading stops at the end-of-file record; a file without one loads with a warning.
 class IntelHexReader : public ImageReader {
 public:
-    ImageFormat format() const noexcept override { return ImageFormat::intelHex; }
+    parts::ImageFormat format() const noexcept override { return parts::ImageFormat::intelHex; }
     LoadNotes load(ByteSource& source, std::uint32_t offset, MemoryImage& memory) const override;
 };
 

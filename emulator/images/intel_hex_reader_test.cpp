@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "emulator/images/image_writer.h"
-#include "emulator/images/test_support.h"
+#include "testing/image_writer.h"
+#include "testing/image_loading.h"
 
 namespace vanter::images {
 namespace {
@@ -14,7 +14,7 @@ using testing::failureOf;
 using testing::loadFile;
 using testing::loadText;
 
-constexpr auto kHex = ImageFormat::intelHex;
+constexpr auto kHex = parts::ImageFormat::intelHex;
 
 struct GoodFile {
     const char* file;
@@ -41,22 +41,23 @@ INSTANTIATE_TEST_SUITE_P(
     Records, HexCorpus,
     ::testing::Values(
         // type 00 and 01 alone: 16-bit addresses.
-        GoodFile{"plain16.hex", 0, 8 * KiB, {{0, 1}, {3, 4}, {0x100, 0xAA}, {0x102, 0xCC}}, 7},
+        GoodFile{
+            "plain16.hex", 0, 8 * parts::KiB, {{0, 1}, {3, 4}, {0x100, 0xAA}, {0x102, 0xCC}}, 7},
         // 02 and 03: segment 1000 puts 0010 at 10010; the record at FFFE wraps to the
         // segment's start.
         GoodFile{"segment.hex",
                  0x10000,
-                 64 * KiB,
+                 64 * parts::KiB,
                  {{0x10, 0x11}, {0x11, 0x22}, {0xFFFE, 0xA1}, {0xFFFF, 0xA2}, {0, 0xA3}, {1, 0xA4}},
                  6},
         // 04 and 05: the part sits at target address 08000000.
         GoodFile{"linear.hex",
                  0x08000000,
-                 128 * KiB,
+                 128 * parts::KiB,
                  {{0, 0x5A}, {1, 0xA5}, {0xFFF0, 1}, {0xFFF3, 1}, {0x10002, 0x77}},
                  7},
         // CR LF, lower-case digits, a blank line and a DOS end-of-file byte.
-        GoodFile{"dos.hex", 0x20, 8 * KiB, {{0, 0xC0}, {2, 0xEE}, {3, 0x01}}, 4}),
+        GoodFile{"dos.hex", 0x20, 8 * parts::KiB, {{0, 0xC0}, {2, 0xEE}, {3, 0x01}}, 4}),
     [](const auto& info) {
         std::string name = info.param.file;
         return name.substr(0, name.find('.'));
@@ -67,7 +68,7 @@ class HexFailures : public ::testing::TestWithParam<testing::FailingFile> {};
 TEST_P(HexFailures, FailWithTheirCodeAndLine) {
     const auto& f = GetParam();
     try {
-        loadFile(corpus(f.file), f.format, f.offset, partForCode(f.memoryType)->size);
+        loadFile(corpus(f.file), f.format, f.offset, parts::partForCode(f.memoryType)->size);
         FAIL() << "loaded";
     } catch (const ImageError& e) {
         EXPECT_EQ(e.failure(), f.failure) << e.what();
@@ -118,21 +119,21 @@ TEST(IntelHexReader, AddressRuleSubtractsTheOffset) {
          0x100, 3}, // a later 02 replaces the 04 base
     };
     for (const Case& c : cases) {
-        const LoadedImage image = loadText(kHex, c.text, c.offset, 64 * KiB);
+        const LoadedImage image = loadText(kHex, c.text, c.offset, 64 * parts::KiB);
         EXPECT_EQ(image.memory.at(c.memoryAddress), 0x42) << c.text;
         EXPECT_EQ(image.memory.bytesLoaded(), 1u) << c.text;
     }
 }
 
 TEST(IntelHexReader, LinearRecordRunsOnAcross64KiB) {
-    const auto image = loadText(kHex, record(0, 0xFFFE, {1, 2, 3, 4}) + kEnd, 0, 128 * KiB);
+    const auto image = loadText(kHex, record(0, 0xFFFE, {1, 2, 3, 4}) + kEnd, 0, 128 * parts::KiB);
     EXPECT_EQ(image.memory.at(0x10000), 3);
     EXPECT_EQ(image.memory.at(0x10001), 4);
 }
 
 TEST(IntelHexReader, DataPastFourGigabytesIsMalformed) {
     const auto e = failureOf(kHex, record(4, 0, {0xFF, 0xFF}) + record(0, 0xFFFE, {1, 2, 3}) + kEnd,
-                             0xFFFF0000, 64 * KiB);
+                             0xFFFF0000, 64 * parts::KiB);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->failure(), LoadFailure::malformedRecord);
     EXPECT_EQ(e->line(), 2u);
@@ -140,13 +141,13 @@ TEST(IntelHexReader, DataPastFourGigabytesIsMalformed) {
 
 TEST(IntelHexReader, EndRecordEndsTheFile) {
     const auto image =
-        loadText(kHex, record(0, 0, {1}) + kEnd + "not a record\n:0000000FF\n", 0, 8 * KiB);
+        loadText(kHex, record(0, 0, {1}) + kEnd + "not a record\n:0000000FF\n", 0, 8 * parts::KiB);
     EXPECT_EQ(image.memory.bytesLoaded(), 1u);
     EXPECT_TRUE(image.notes.warnings.empty());
 }
 
 TEST(IntelHexReader, MissingEndRecordLoadsWithAWarning) {
-    const auto image = loadText(kHex, record(0, 0, {1, 2}), 0, 8 * KiB);
+    const auto image = loadText(kHex, record(0, 0, {1, 2}), 0, 8 * parts::KiB);
     EXPECT_EQ(image.memory.bytesLoaded(), 2u);
     ASSERT_EQ(image.notes.warnings.size(), 1u);
     EXPECT_NE(image.notes.warnings[0].find("no end-of-file record"), std::string::npos);
@@ -171,7 +172,7 @@ TEST(IntelHexReader, MalformedLines) {
         {":0400000300000000F9", ""}, // a valid start record: shows the table's framing works
     };
     for (const Case& c : cases) {
-        const auto e = failureOf(kHex, c.line + "\n" + kEnd, 0, 8 * KiB);
+        const auto e = failureOf(kHex, c.line + "\n" + kEnd, 0, 8 * parts::KiB);
         if (c.reason.empty()) {
             EXPECT_FALSE(e) << c.line;
             continue;
@@ -185,14 +186,14 @@ TEST(IntelHexReader, MalformedLines) {
 
 TEST(IntelHexReader, WrongCountOfEachAddressRecordIsMalformed) {
     for (unsigned type : {0x01u, 0x02u, 0x03u, 0x04u, 0x05u}) {
-        const auto e = failureOf(kHex, record(type, 0, {0, 0, 0}) + kEnd, 0, 8 * KiB);
+        const auto e = failureOf(kHex, record(type, 0, {0, 0, 0}) + kEnd, 0, 8 * parts::KiB);
         ASSERT_TRUE(e) << type;
         EXPECT_EQ(e->failure(), LoadFailure::malformedRecord) << type;
     }
 }
 
 TEST(IntelHexReader, ChecksumFailureSaysWhatItShouldBe) {
-    const auto e = failureOf(kHex, ":0100000042BE\n" + kEnd, 0, 8 * KiB);
+    const auto e = failureOf(kHex, ":0100000042BE\n" + kEnd, 0, 8 * parts::KiB);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->failure(), LoadFailure::badChecksum);
     EXPECT_EQ(e->reason(), "checksum 0xbe, the bytes call for 0xbd");
@@ -201,18 +202,19 @@ TEST(IntelHexReader, ChecksumFailureSaysWhatItShouldBe) {
 
 TEST(IntelHexReader, RangeFailuresNameTheRecordAndThePart) {
     // Out-of-range data does not hide a later syntax error.
-    auto e = failureOf(kHex, record(0, 0x9000, {1}) + ":zz\n" + kEnd, 0x8000, 2 * KiB);
+    auto e = failureOf(kHex, record(0, 0x9000, {1}) + ":zz\n" + kEnd, 0x8000, 2 * parts::KiB);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->failure(), LoadFailure::malformedRecord);
 
-    e = failureOf(kHex, record(0, 0x9000, {1, 2}) + record(0, 0x7FF0, {1}) + kEnd, 0x8000, 8 * KiB);
+    e = failureOf(kHex, record(0, 0x9000, {1, 2}) + record(0, 0x7FF0, {1}) + kEnd, 0x8000,
+                  8 * parts::KiB);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->failure(), LoadFailure::beforePartStart);
     EXPECT_EQ(e->line(), 2u);
     EXPECT_EQ(e->reason(), "data at 0x7ff0 lies before the start of the part: with offset 0x8000 "
                            "the part covers 0x8000 to 0x9fff");
 
-    e = failureOf(kHex, record(0, 0x9FFF, {1, 2}) + kEnd, 0x8000, 8 * KiB);
+    e = failureOf(kHex, record(0, 0x9FFF, {1, 2}) + kEnd, 0x8000, 8 * parts::KiB);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->failure(), LoadFailure::pastPartEnd);
     EXPECT_NE(e->reason().find("0x9fff to 0xa000"), std::string::npos);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "image_writer.h"
+#include "record_writer.h"
 
 namespace vanter::images {
 
@@ -75,9 +75,10 @@ std::string sRecordText(const std::vector<writer::Record>& records) {
 
 } // namespace
 
-std::string imageFileText(const MemoryImage& memory, ImageFormat format, std::uint32_t base) {
+std::string imageFileText(const MemoryImage& memory, parts::ImageFormat format,
+                          std::uint32_t base) {
     switch (format) {
-    case ImageFormat::binary: {
+    case parts::ImageFormat::binary: {
         const auto highest = memory.highest();
         if (!highest) {
             return {};
@@ -88,9 +89,9 @@ std::string imageFileText(const MemoryImage& memory, ImageFormat format, std::ui
         }
         return out;
     }
-    case ImageFormat::intelHex:
+    case parts::ImageFormat::intelHex:
         return intelHexText(writer::records(blocks(memory, base), kRecordSize));
-    case ImageFormat::sRecord:
+    case parts::ImageFormat::sRecord:
         return sRecordText(writer::records(blocks(memory, base), kRecordSize));
     }
     return {};

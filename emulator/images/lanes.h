@@ -8,7 +8,7 @@
 #include <string>
 
 #include "memory_image.h"
-#include "parts.h"
+#include "parts/parts.h"
 
 namespace vanter::images {
 
@@ -22,6 +22,6 @@ MemoryImage laneOf(const MemoryImage& bus, std::uint32_t lanes, std::uint32_t la
 // be loaded with offset `base`. Hex takes extended linear address records where the addresses
 // need them, S-records the shortest of S1, S2 and S3 that holds every address. `base` plus the
 // highest address must stay below 2^32.
-std::string imageFileText(const MemoryImage& memory, ImageFormat format, std::uint32_t base);
+std::string imageFileText(const MemoryImage& memory, parts::ImageFormat format, std::uint32_t base);
 
 } // namespace vanter::images

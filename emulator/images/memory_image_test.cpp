@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "emulator/images/parts.h"
+#include "parts/parts.h"
 
 namespace vanter::images {
 namespace {
@@ -20,8 +20,8 @@ std::vector<std::uint8_t> bytes(std::initializer_list<int> list) {
 }
 
 TEST(MemoryImage, StartsErasedWithNothingLoaded) {
-    MemoryImage m(8 * KiB);
-    EXPECT_EQ(m.size(), 8 * KiB);
+    MemoryImage m(8 * parts::KiB);
+    EXPECT_EQ(m.size(), 8 * parts::KiB);
     EXPECT_EQ(m.bytesLoaded(), 0u);
     EXPECT_FALSE(m.lowest());
     EXPECT_FALSE(m.highest());
@@ -101,23 +101,23 @@ TEST(MemoryImage, TakeMemoryHandsOverTheWholePart) {
 
 // Addresses above the highest one loaded are not stored until the whole memory is asked for.
 TEST(MemoryImage, AddressesAboveTheHighestLoadedReadErased) {
-    MemoryImage m(4 * KiB);
+    MemoryImage m(4 * parts::KiB);
     ASSERT_FALSE(m.put(0x10, bytes({1})));
     EXPECT_EQ(m.at(0x11), 0xFF);
-    EXPECT_EQ(m.at(4 * KiB - 1), 0xFF);
-    EXPECT_FALSE(m.isLoaded(4 * KiB - 1));
+    EXPECT_EQ(m.at(4 * parts::KiB - 1), 0xFF);
+    EXPECT_FALSE(m.isLoaded(4 * parts::KiB - 1));
     const auto whole = m.memory();
-    ASSERT_EQ(whole.size(), 4 * KiB);
-    EXPECT_EQ(std::count(whole.begin(), whole.end(), 0xFF), 4 * KiB - 1);
+    ASSERT_EQ(whole.size(), 4 * parts::KiB);
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), 0xFF), 4 * parts::KiB - 1);
     // Loading on after the memory was read shows in the same view.
-    ASSERT_FALSE(m.put(4 * KiB - 1, bytes({2})));
-    EXPECT_EQ(whole[4 * KiB - 1], 2);
-    EXPECT_TRUE(m.isLoaded(4 * KiB - 1));
+    ASSERT_FALSE(m.put(4 * parts::KiB - 1, bytes({2})));
+    EXPECT_EQ(whole[4 * parts::KiB - 1], 2);
+    EXPECT_TRUE(m.isLoaded(4 * parts::KiB - 1));
     EXPECT_EQ(m.bytesLoaded(), 2u);
-    EXPECT_EQ(m.highest(), 4 * KiB - 1);
+    EXPECT_EQ(m.highest(), 4 * parts::KiB - 1);
     const std::vector<std::uint8_t> taken = m.takeMemory();
-    ASSERT_EQ(taken.size(), 4 * KiB);
-    EXPECT_EQ(std::count(taken.begin(), taken.end(), 0xFF), 4 * KiB - 2);
+    ASSERT_EQ(taken.size(), 4 * parts::KiB);
+    EXPECT_EQ(std::count(taken.begin(), taken.end(), 0xFF), 4 * parts::KiB - 2);
     EXPECT_EQ(m.size(), 0u);
 }
 

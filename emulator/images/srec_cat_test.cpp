@@ -9,9 +9,10 @@
 #include <cstdlib>
 #include <random>
 
-#include "emulator/images/image_writer.h"
+#include "testing/image_writer.h"
 #include "emulator/images/lanes.h"
-#include "emulator/images/test_support.h"
+#include "testing/image_loading.h"
+#include "text/hex.h"
 
 namespace vanter::images {
 namespace {
@@ -32,23 +33,23 @@ bool haveSrecCat() {
 
 // srec_cat's flat memory of `file`: the record formats shifted down by the offset, binary
 // shifted up by it, then filled with 0xFF from 0 to the part's size.
-std::string srecCatMemory(const std::filesystem::path& file, ImageFormat format,
+std::string srecCatMemory(const std::filesystem::path& file, parts::ImageFormat format,
                           std::uint32_t offset, std::uint32_t size, const TestFolder& folder) {
     std::string input;
     switch (format) {
-    case ImageFormat::binary:
-        input = "-binary -offset " + hexText(offset);
+    case parts::ImageFormat::binary:
+        input = "-binary -offset " + text::hexText(offset);
         break;
-    case ImageFormat::intelHex:
-        input = "-intel -offset -" + hexText(offset);
+    case parts::ImageFormat::intelHex:
+        input = "-intel -offset -" + text::hexText(offset);
         break;
-    case ImageFormat::sRecord:
-        input = "-motorola -offset -" + hexText(offset);
+    case parts::ImageFormat::sRecord:
+        input = "-motorola -offset -" + text::hexText(offset);
         break;
     }
     const auto out = folder / "srec_cat.bin";
     const std::string command = "srec_cat \"" + file.string() + "\" " + input + " -fill 0xFF 0 " +
-                                hexText(size) + " -o \"" + out.string() + "\" -binary 2> \"" +
+                                text::hexText(size) + " -o \"" + out.string() + "\" -binary 2> \"" +
                                 (folder / "srec_cat.log").string() + "\"";
     if (std::system(command.c_str()) != 0) {
         ADD_FAILURE() << command << "\n" << readBytes(folder / "srec_cat.log");
@@ -130,16 +131,16 @@ std::string imageText(const Generated& g, const std::vector<writer::Block>& bloc
     return {};
 }
 
-ImageFormat formatOf(Kind kind) {
+parts::ImageFormat formatOf(Kind kind) {
     switch (kind) {
     case Kind::binary:
-        return ImageFormat::binary;
+        return parts::ImageFormat::binary;
     case Kind::hexNone:
     case Kind::hexSegment:
     case Kind::hexLinear:
-        return ImageFormat::intelHex;
+        return parts::ImageFormat::intelHex;
     default:
-        return ImageFormat::sRecord;
+        return parts::ImageFormat::sRecord;
     }
 }
 
@@ -147,7 +148,7 @@ class SrecCatGenerated : public ::testing::TestWithParam<Generated> {};
 
 TEST_P(SrecCatGenerated, MemoryEqualsSrecCat) {
     const Generated& g = GetParam();
-    const std::uint32_t size = partForCode(g.memoryType)->size;
+    const std::uint32_t size = parts::partForCode(g.memoryType)->size;
     const auto blocks = blocksFor(g, size);
     TestFolder folder;
     const auto file = folder / "image";
@@ -195,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct CorpusFile {
     const char* file;
-    ImageFormat format;
+    parts::ImageFormat format;
     std::uint32_t offset;
     int memoryType;
 };
@@ -211,7 +212,7 @@ TEST_P(SrecCatCorpus, MemoryEqualsSrecCat) {
         GTEST_SKIP() << "srec_cat is not installed (Debian package srecord)";
     }
     const CorpusFile& c = GetParam();
-    const std::uint32_t size = partForCode(c.memoryType)->size;
+    const std::uint32_t size = parts::partForCode(c.memoryType)->size;
     const LoadedImage image = testing::loadFile(testing::corpus(c.file), c.format, c.offset, size);
     TestFolder folder;
     expectSameMemory(image.memory.memory(),
@@ -220,14 +221,14 @@ TEST_P(SrecCatCorpus, MemoryEqualsSrecCat) {
 
 INSTANTIATE_TEST_SUITE_P(
     Images, SrecCatCorpus,
-    ::testing::Values(CorpusFile{"plain16.hex", ImageFormat::intelHex, 0, 1},
-                      CorpusFile{"segment.hex", ImageFormat::intelHex, 0x10000, 4},
-                      CorpusFile{"linear.hex", ImageFormat::intelHex, 0x08000000, 5},
-                      CorpusFile{"dos.hex", ImageFormat::intelHex, 0x20, 1},
-                      CorpusFile{"records.s19", ImageFormat::sRecord, 0, 1},
-                      CorpusFile{"records.s28", ImageFormat::sRecord, 0x10000, 4},
-                      CorpusFile{"records.s37", ImageFormat::sRecord, 0x80000000, 1},
-                      CorpusFile{"records.s37", ImageFormat::binary, 0x10, 1}),
+    ::testing::Values(CorpusFile{"plain16.hex", parts::ImageFormat::intelHex, 0, 1},
+                      CorpusFile{"segment.hex", parts::ImageFormat::intelHex, 0x10000, 4},
+                      CorpusFile{"linear.hex", parts::ImageFormat::intelHex, 0x08000000, 5},
+                      CorpusFile{"dos.hex", parts::ImageFormat::intelHex, 0x20, 1},
+                      CorpusFile{"records.s19", parts::ImageFormat::sRecord, 0, 1},
+                      CorpusFile{"records.s28", parts::ImageFormat::sRecord, 0x10000, 4},
+                      CorpusFile{"records.s37", parts::ImageFormat::sRecord, 0x80000000, 1},
+                      CorpusFile{"records.s37", parts::ImageFormat::binary, 0x10, 1}),
     [](const auto& info) {
         std::string name = info.param.file;
         for (char& c : name) {
@@ -236,13 +237,13 @@ INSTANTIATE_TEST_SUITE_P(
         return name + "_" + std::to_string(info.index);
     });
 
-const char* srecCatFormat(ImageFormat format) {
+const char* srecCatFormat(parts::ImageFormat format) {
     switch (format) {
-    case ImageFormat::binary:
+    case parts::ImageFormat::binary:
         return "-binary";
-    case ImageFormat::intelHex:
+    case parts::ImageFormat::intelHex:
         return "-intel";
-    case ImageFormat::sRecord:
+    case parts::ImageFormat::sRecord:
         return "-motorola";
     }
     return "";
@@ -267,9 +268,9 @@ TEST_P(SrecCatSplit, LanesEqualSrecCatSplit) {
     }
     const SplitRow& row = GetParam();
     const Generated& g = row.image;
-    const ImageFormat format = formatOf(g.kind);
-    const std::uint32_t laneSize = partForCode(g.memoryType)->size;
-    const std::uint32_t base = format == ImageFormat::binary ? 0 : g.offset;
+    const parts::ImageFormat format = formatOf(g.kind);
+    const std::uint32_t laneSize = parts::partForCode(g.memoryType)->size;
+    const std::uint32_t base = format == parts::ImageFormat::binary ? 0 : g.offset;
     TestFolder folder;
     const auto file = folder / "image";
     const std::string text = imageText(g, blocksFor(g, row.lanes * laneSize));

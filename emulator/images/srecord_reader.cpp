@@ -1,5 +1,6 @@
 #include "srecord_reader.h"
 
+#include "text/hex.h"
 #include "text_record.h"
 
 namespace vanter::images {
@@ -7,7 +8,7 @@ namespace vanter::images {
 namespace {
 
 constexpr detail::RecordLayout kLayout{
-    .format = ImageFormat::sRecord,
+    .format = parts::ImageFormat::sRecord,
     .start = 'S',
     .headLength = 2,
     .headMissing = "record type missing after 'S'",
@@ -33,8 +34,8 @@ public:
         sum -= given;
         const unsigned wanted = ~sum & 0xFF;
         if (given != wanted) {
-            fail(LoadFailure::badChecksum,
-                 "checksum " + hexText(given) + ", the bytes call for " + hexText(wanted));
+            fail(LoadFailure::badChecksum, "checksum " + text::hexText(given) +
+                                               ", the bytes call for " + text::hexText(wanted));
         }
         if (typeChar < '0' || typeChar > '9' || typeChar == '4') {
             fail(LoadFailure::unknownRecordType,
@@ -66,7 +67,7 @@ public:
             ++dataRecords_;
             if (std::uint64_t{address} + data.size() > 0x100000000ULL) {
                 fail(LoadFailure::malformedRecord,
-                     "data at " + hexText(address) + " runs past address 0xffffffff");
+                     "data at " + text::hexText(address) + " runs past address 0xffffffff");
             }
             sink_.put(address, data, lines_.lineNumber());
             return true;

@@ -10,7 +10,7 @@ namespace vanter::images {
 // the termination record still load, and a file without one loads, each with a warning.
 class SRecordReader : public ImageReader {
 public:
-    ImageFormat format() const noexcept override { return ImageFormat::sRecord; }
+    parts::ImageFormat format() const noexcept override { return parts::ImageFormat::sRecord; }
     LoadNotes load(ByteSource& source, std::uint32_t offset, MemoryImage& memory) const override;
 };
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "emulator/images/image_writer.h"
-#include "emulator/images/test_support.h"
+#include "testing/image_writer.h"
+#include "testing/image_loading.h"
 
 namespace vanter::images {
 namespace {
@@ -15,7 +15,7 @@ using testing::failureOf;
 using testing::loadFile;
 using testing::loadText;
 
-constexpr auto kSrec = ImageFormat::sRecord;
+constexpr auto kSrec = parts::ImageFormat::sRecord;
 
 struct GoodFile {
     const char* file;
@@ -28,7 +28,7 @@ class SRecordCorpus : public ::testing::TestWithParam<GoodFile> {};
 
 TEST_P(SRecordCorpus, LoadsEveryByteWhereItBelongs) {
     const GoodFile& f = GetParam();
-    const LoadedImage image = loadFile(corpus(f.file), kSrec, f.offset, 64 * KiB);
+    const LoadedImage image = loadFile(corpus(f.file), kSrec, f.offset, 64 * parts::KiB);
     for (const At& at : f.expected) {
         EXPECT_TRUE(image.memory.isLoaded(at.address)) << std::hex << at.address;
         EXPECT_EQ(image.memory.at(at.address), at.value) << std::hex << at.address;
@@ -53,7 +53,7 @@ class SRecordFailures : public ::testing::TestWithParam<FailingFile> {};
 TEST_P(SRecordFailures, FailWithTheirCodeAndLine) {
     const auto& f = GetParam();
     try {
-        loadFile(corpus(f.file), f.format, f.offset, partForCode(f.memoryType)->size);
+        loadFile(corpus(f.file), f.format, f.offset, parts::partForCode(f.memoryType)->size);
         FAIL() << "loaded";
     } catch (const ImageError& e) {
         EXPECT_EQ(e.failure(), f.failure) << e.what();
@@ -100,7 +100,7 @@ TEST(SRecordReader, AddressRuleSubtractsTheOffsetForEachAddressSize) {
         {s(3, 0x00001234, 4, {0x42}) + s(7, 0, 4, {}), 0, 0x1234},
     };
     for (const Case& c : cases) {
-        const LoadedImage image = loadText(kSrec, c.text, c.offset, 64 * KiB);
+        const LoadedImage image = loadText(kSrec, c.text, c.offset, 64 * parts::KiB);
         EXPECT_EQ(image.memory.at(c.memoryAddress), 0x42) << c.text;
         EXPECT_EQ(image.memory.bytesLoaded(), 1u) << c.text;
     }
@@ -108,9 +108,9 @@ TEST(SRecordReader, AddressRuleSubtractsTheOffsetForEachAddressSize) {
 
 TEST(SRecordReader, CountRecordsCountTheDataRecordsBeforeThem) {
     const std::string d = s(1, 0, 2, {1});
-    EXPECT_FALSE(
-        failureOf(kSrec, s(5, 0, 2, {}) + d + d + s(5, 2, 2, {}) + d + s(6, 3, 3, {}), 0, 8 * KiB));
-    const auto e = failureOf(kSrec, d + s(0, 0, 2, {1}) + s(5, 2, 2, {}), 0, 8 * KiB);
+    EXPECT_FALSE(failureOf(kSrec, s(5, 0, 2, {}) + d + d + s(5, 2, 2, {}) + d + s(6, 3, 3, {}), 0,
+                           8 * parts::KiB));
+    const auto e = failureOf(kSrec, d + s(0, 0, 2, {1}) + s(5, 2, 2, {}), 0, 8 * parts::KiB);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->failure(), LoadFailure::recordCountMismatch);
     EXPECT_EQ(e->reason(), "S5 counts 2 data records, the file has 1 before it");
@@ -129,7 +129,7 @@ TEST(SRecordReader, ToleratedOddities) {
         {s(1, 0, 2, {1}) + s(9, 0, 2, {7, 7}), "data in the termination record", 1},
     };
     for (const Case& c : cases) {
-        const auto image = loadText(kSrec, c.text, 0, 8 * KiB);
+        const auto image = loadText(kSrec, c.text, 0, 8 * parts::KiB);
         EXPECT_EQ(image.memory.bytesLoaded(), c.bytes);
         ASSERT_EQ(image.notes.warnings.size(), 1u) << c.text;
         EXPECT_NE(image.notes.warnings[0].find(c.warning), std::string::npos)
@@ -142,7 +142,7 @@ TEST(SRecordReader, EachOddityWarnsOncePerFile) {
     for (int i = 0; i < 1000; ++i) {
         text += s(9, 0, 2, {7, 7}) + s(1, 1, 2, {2});
     }
-    const auto image = loadText(kSrec, text, 0, 8 * KiB);
+    const auto image = loadText(kSrec, text, 0, 8 * parts::KiB);
     ASSERT_EQ(image.notes.warnings.size(), 2u);
     EXPECT_NE(image.notes.warnings[0].find("line 2: data in the termination record"),
               std::string::npos)
@@ -168,7 +168,7 @@ TEST(SRecordReader, MalformedRecords) {
         s(3, 0xFFFFFFFF, 4, {1, 2}), // runs past 4 GiB
     };
     for (const std::string& line : cases) {
-        const auto e = failureOf(kSrec, line + "\n" + end, 0, 8 * KiB);
+        const auto e = failureOf(kSrec, line + "\n" + end, 0, 8 * parts::KiB);
         ASSERT_TRUE(e) << line;
         EXPECT_TRUE(e->failure() == LoadFailure::malformedRecord ||
                     (line == "S5050000AAAA" && e->failure() == LoadFailure::badChecksum))
@@ -178,8 +178,8 @@ TEST(SRecordReader, MalformedRecords) {
 }
 
 TEST(SRecordReader, ChecksumIsTheOnesComplementOfTheSum) {
-    EXPECT_FALSE(failureOf(kSrec, "S1050000AABB95\n", 0, 8 * KiB));
-    const auto e = failureOf(kSrec, "S1050000AABB94\n", 0, 8 * KiB);
+    EXPECT_FALSE(failureOf(kSrec, "S1050000AABB95\n", 0, 8 * parts::KiB));
+    const auto e = failureOf(kSrec, "S1050000AABB94\n", 0, 8 * parts::KiB);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->failure(), LoadFailure::badChecksum);
     EXPECT_EQ(e->reason(), "checksum 0x94, the bytes call for 0x95");

@@ -99,7 +99,7 @@ inline std::string describeChar(char c) {
 
 // How a format's records look in text.
 struct RecordLayout {
-    ImageFormat format;
+    parts::ImageFormat format;
     char start;                   // the first character of every record
     std::size_t headLength;       // characters before the digit pairs (start and type)
     std::string_view headMissing; // the failure for a line shorter than its head

@@ -12,16 +12,19 @@ namespace {
 
 std::optional<std::string_view> variable(const char* name) {
     const char* value = std::getenv(name);
-    if (value == nullptr)
+    if (value == nullptr) {
         return std::nullopt;
+    }
     return std::string_view(value);
 }
 
 std::string_view trim(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
+    while (!text.empty() && text.front() == ' ') {
         text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
+    }
+    while (!text.empty() && text.back() == ' ') {
         text.remove_suffix(1);
+    }
     return text;
 }
 
@@ -32,31 +35,37 @@ Verdict badSetting(const char* name, std::string_view value, const char* expecte
 
 // Calls `each` for every comma-separated item; an empty text has no items.
 template <typename Each> bool forEachItem(std::string_view text, Each each) {
-    if (trim(text).empty())
+    if (trim(text).empty()) {
         return true;
+    }
     for (;;) {
         const std::size_t comma = text.find(',');
-        if (!each(trim(text.substr(0, comma))))
+        if (!each(trim(text.substr(0, comma)))) {
             return false;
-        if (comma == std::string_view::npos)
+        }
+        if (comma == std::string_view::npos) {
             return true;
+        }
         text.remove_prefix(comma + 1);
     }
 }
 
 std::optional<int> unitNumber(std::string_view item) {
-    if (item.size() != 1 || item[0] < '0' || item[0] > '3')
+    if (item.size() != 1 || item[0] < '0' || item[0] > '3') {
         return std::nullopt;
+    }
     return item[0] - '0';
 }
 
 // Hexadecimal digits with an optional 0x, at most such that 256 + address fits in a result.
 std::optional<std::uint32_t> faultAddress(std::string_view text) {
-    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         text.remove_prefix(2);
+    }
     const std::optional<std::uint32_t> value = parseHexDigits(text);
-    if (!value || *value > 0x7FFFFFFFu - kMemoryFaultBase)
+    if (!value || *value > 0x7FFFFFFFu - kMemoryFaultBase) {
         return std::nullopt;
+    }
     return value;
 }
 
@@ -76,17 +85,20 @@ Verdict readSwitch(const char* name, bool& on) {
 } // namespace
 
 Verdict Chain::link(std::int32_t port) const {
-    if (isUsbPort(port) && usbFails)
+    if (isUsbPort(port) && usbFails) {
         return {kUsbFailed, "the USB link fails (VANTER_SIM_USB_FAIL)"};
-    if (isPrinterPort(port) && noPrinterDriver)
+    }
+    if (isPrinterPort(port) && noPrinterDriver) {
         return {kNoPrinterDriver, "the printer-port driver is missing (VANTER_SIM_NO_LPT)"};
+    }
     return {};
 }
 
 Verdict Chain::find(int slot) const {
-    if (!present[static_cast<std::size_t>(slot)])
+    if (!present[static_cast<std::size_t>(slot)]) {
         return {kUnitNotFound,
                 "unit #" + std::to_string(slot) + " is not present (VANTER_SIM_UNITS)"};
+    }
     return {};
 }
 
@@ -96,34 +108,41 @@ Verdict readChain(Chain& chain) {
         result.present.fill(false);
         const bool ok = forEachItem(*units, [&](std::string_view item) {
             const auto unit = unitNumber(item);
-            if (unit)
+            if (unit) {
                 result.present[static_cast<std::size_t>(*unit)] = true;
+            }
             return unit.has_value();
         });
-        if (!ok)
+        if (!ok) {
             return badSetting("VANTER_SIM_UNITS", *units,
                               "expected unit numbers 0 to 3 "
                               "separated by commas");
+        }
     }
-    if (Verdict v = readSwitch("VANTER_SIM_NO_LPT", result.noPrinterDriver); !v.ok())
+    if (Verdict v = readSwitch("VANTER_SIM_NO_LPT", result.noPrinterDriver); !v.ok()) {
         return v;
-    if (Verdict v = readSwitch("VANTER_SIM_USB_FAIL", result.usbFails); !v.ok())
+    }
+    if (Verdict v = readSwitch("VANTER_SIM_USB_FAIL", result.usbFails); !v.ok()) {
         return v;
+    }
     if (const auto faults = variable("VANTER_SIM_FAULT")) {
         const bool ok = forEachItem(*faults, [&](std::string_view item) {
             const std::size_t colon = item.find(':');
-            if (colon == std::string_view::npos)
+            if (colon == std::string_view::npos) {
                 return false;
+            }
             const auto unit = unitNumber(trim(item.substr(0, colon)));
             const auto address = faultAddress(trim(item.substr(colon + 1)));
-            if (!unit || !address)
+            if (!unit || !address) {
                 return false;
+            }
             result.faultAddress[static_cast<std::size_t>(*unit)] = *address;
             return true;
         });
-        if (!ok)
+        if (!ok) {
             return badSetting("VANTER_SIM_FAULT", *faults,
                               "expected unit:hex address items separated by commas, e.g. 2:1f00");
+        }
     }
     chain = result;
     return {};

@@ -8,17 +8,19 @@
 
 #include "chain.h"
 #include "config/errors.h"
-#include "config/native_name.h"
 #include "config/numbers.h"
-#include "config/regular_file.h"
-#include "emulator/images/parts.h"
+#include "download.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
+#include "fs/native_name.h"
+#include "fs/regular_file.h"
+#include "manifest.h"
+#include "parts/parts.h"
 #include "result_codes.h"
 #include "script.h"
+#include "state_folder.h"
+#include "text/hex.h"
 #include "transcript.h"
-#include "unit_loader.h"
-#include "unit_state.h"
 
 namespace vanter::standin {
 
@@ -31,64 +33,83 @@ constexpr std::size_t kMaxScriptSize = 1 << 20;
 // writer, a device might never end.
 Verdict readScript(const std::filesystem::path& path, Script& script) {
     vanter::RegularFile file(path);
-    if (!file.isOpen())
+    if (!file.isOpen()) {
         return {kScriptUnreadable, "the download script can't be opened: " + file.problem()};
+    }
     std::string text;
-    if (!file.readAll(text, kMaxScriptSize))
+    if (!file.readAll(text, kMaxScriptSize)) {
         return {kScriptUnreadable, "the download script can't be read: " + file.reason()};
-    if (text.size() > kMaxScriptSize)
+    }
+    if (text.size() > kMaxScriptSize) {
         return {kScriptMalformed, "the download script is larger than 1 MiB"};
+    }
     return parseScript(text, script);
 }
 
 Verdict download(const std::filesystem::path& path, std::vector<std::string>& notes) {
     Script script;
-    if (Verdict v = readScript(path, script); !v.ok())
+    if (Verdict v = readScript(path, script); !v.ok()) {
         return v;
+    }
     Chain chain;
-    if (Verdict v = readChain(chain); !v.ok())
+    if (Verdict v = readChain(chain); !v.ok()) {
         return v;
-    if (Verdict v = chain.link(script.port); !v.ok())
+    }
+    if (Verdict v = chain.link(script.port); !v.ok()) {
         return v;
-    for (const UnitRecord& unit : script.units)
-        if (Verdict v = chain.find(unit.slot); !v.ok())
+    }
+    for (const UnitRecord& unit : script.units) {
+        if (Verdict v = chain.find(unit.slot); !v.ok()) {
             return v;
-    return loadUnits(script.units, stateFolder(), notes);
+        }
+    }
+    return verdictOfDownload(script.units, stateFolder(), notes);
 }
 
 Verdict check(std::int32_t port, std::int32_t reset, std::int32_t memoryType, std::int32_t slot) {
     Chain chain;
-    if (Verdict v = readChain(chain); !v.ok())
+    if (Verdict v = readChain(chain); !v.ok()) {
         return v;
-    if (!isValidPort(port))
+    }
+    if (!isValidPort(port)) {
         return {kBadPort, "port " + std::to_string(port) +
                               " is neither 1 to 5 nor a printer-port I/O address"};
-    if (reset != 0 && reset != 1)
+    }
+    if (reset != 0 && reset != 1) {
         return {kBadReset, "reset level " + std::to_string(reset) + " is not 0 or 1"};
-    if (memoryType < 0 || memoryType > 14)
-        return {kBadMemoryType, "memory type " + std::to_string(memoryType) + " is not 0 to 14"};
-    if (slot < 0 || slot > 3)
+    }
+    const auto checkedPart = vanter::parts::partAt(vanter::parts::positionOfDriverType(memoryType));
+    if (!checkedPart) {
+        return {kBadMemoryType, "memory type " + std::to_string(memoryType) + " is not 0 to " +
+                                    std::to_string(vanter::parts::kParts.size() - 1)};
+    }
+    if (slot < 0 || slot > 3) {
         return {kBadSlot, "slot " + std::to_string(slot) + " is not 0 to 3"};
-    if (Verdict v = chain.link(port); !v.ok())
+    }
+    if (Verdict v = chain.link(port); !v.ok()) {
         return v;
-    if (Verdict v = chain.find(slot); !v.ok())
+    }
+    if (Verdict v = chain.find(slot); !v.ok()) {
         return v;
+    }
     // A unit that holds an image was loaded for one part; checking it as another is a mistake
     // of the configuration, not of the unit.
     int held = 0;
-    if (Verdict v = heldMemoryType(stateFolder(), slot, held); !v.ok())
+    if (Verdict v = heldMemoryType(stateFolder(), slot, held); !v.ok()) {
         return v;
-    if (held != 0 && held != memoryType + 1) {
-        const auto heldPart = vanter::images::partForCode(held);
-        const auto checkedPart = vanter::images::partForCode(memoryType + 1);
+    }
+    if (held != 0 &&
+        vanter::parts::positionOfCode(held) != vanter::parts::positionOfDriverType(memoryType)) {
+        const auto heldPart = vanter::parts::partForCode(held);
         return {kMemoryTypeMismatch, "unit #" + std::to_string(slot) + " holds an image for a " +
                                          std::string(heldPart ? heldPart->name : "?") +
                                          ", the check names a " + std::string(checkedPart->name)};
     }
-    if (const auto address = chain.faultAddress[static_cast<std::size_t>(slot)])
+    if (const auto address = chain.faultAddress[static_cast<std::size_t>(slot)]) {
         return {memoryFault(static_cast<std::int32_t>(*address)),
-                "unit #" + std::to_string(slot) + " fails at address " + vanter::toHex(*address) +
-                    " (VANTER_SIM_FAULT)"};
+                "unit #" + std::to_string(slot) + " fails at address " +
+                    vanter::text::toHex(*address) + " (VANTER_SIM_FAULT)"};
+    }
     return {};
 }
 

@@ -15,8 +15,8 @@ namespace vanter::standin {
 
 struct UnitRecord {
     int slot = 0;             // 0 to 3
-    int memoryType = 0;       // script code, 1 to 15 (list position + 1)
-    int fileFormat = 0;       // script code, 1 Binary, 2 Hex, 3 S-record
+    int memoryType = 0;       // script code of the part (parts::scriptCode)
+    int fileFormat = 0;       // script code of the format
     std::uint32_t offset = 0; // loading offset
     std::string fileName;
 };

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "emulator/images/image_error.h"
-#include "emulator/images/image_writer.h"
+#include "testing/image_writer.h"
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "result_codes.h"
+#include "state_folder.h"
 #include "testing/environment.h"
 #include "testing/standin_environment.h"
 #include "testing/test_folder.h"
-#include "unit_state.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "emulator/portgate.h"
 #include "emulator/script_path.h"
 #include "result_codes.h"
+#include "state_folder.h"
 #include "testing/environment.h"
 #include "testing/standin_environment.h"
 #include "testing/test_folder.h"
-#include "unit_state.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -62,8 +62,9 @@ protected:
     }
 
     static void setAll(const Env& env) {
-        for (const auto& [name, value] : env)
+        for (const auto& [name, value] : env) {
             vanter::testing::setEnv(name, value);
+        }
     }
 };
 
@@ -186,8 +187,9 @@ TEST_F(StandinTest, ScriptAndManifestThatAreNoPlainFilesAreRefusedAtOnce) {
         SCOPED_TRACE(row.what);
         std::filesystem::remove(manifest);
         std::filesystem::remove(script);
-        if (!row.ofScript)
+        if (!row.ofScript) {
             writeScript("1\r\n0\r\n" + unit(0));
+        }
         row.make(row.ofScript ? script : manifest);
         EXPECT_EQ(row.ofScript ? SayHello() : CheckVT(1, 0, 4, 0), row.code);
     }
@@ -235,15 +237,17 @@ TEST_F(StandinTest, SimulatedChainDecidesTheDownload) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
 #ifdef _WIN32
-        if (std::string_view(row.name) == "no units")
+        if (std::string_view(row.name) == "no units") {
             continue; // Windows has no empty variables
+        }
 #endif
         setAll(row.env);
         writeScript(row.script);
         EXPECT_EQ(SayHello(), row.code);
         for (const char* name :
-             {"VANTER_SIM_UNITS", "VANTER_SIM_NO_LPT", "VANTER_SIM_USB_FAIL", "VANTER_SIM_FAULT"})
+             {"VANTER_SIM_UNITS", "VANTER_SIM_NO_LPT", "VANTER_SIM_USB_FAIL", "VANTER_SIM_FAULT"}) {
             vanter::testing::setEnv(name, std::nullopt);
+        }
     }
 }
 
@@ -289,8 +293,9 @@ TEST_F(StandinTest, CheckResults) {
         setAll(row.env);
         EXPECT_EQ(CheckVT(row.port, row.reset, row.memoryType, row.slot), row.code);
         for (const char* name :
-             {"VANTER_SIM_UNITS", "VANTER_SIM_NO_LPT", "VANTER_SIM_USB_FAIL", "VANTER_SIM_FAULT"})
+             {"VANTER_SIM_UNITS", "VANTER_SIM_NO_LPT", "VANTER_SIM_USB_FAIL", "VANTER_SIM_FAULT"}) {
             vanter::testing::setEnv(name, std::nullopt);
+        }
     }
 }
 
@@ -313,8 +318,9 @@ TEST(StandinCodes, OwnCodesAreDistinctConfigurationErrors) {
         EXPECT_TRUE(seen.insert(resultCode(failure)).second) << resultCode(failure);
     }
     EXPECT_TRUE(seen.insert(kStateNotWritten).second);
-    for (std::int32_t code = kFirstImageFailure; code <= kLastImageFailure; ++code)
+    for (std::int32_t code = kFirstImageFailure; code <= kLastImageFailure; ++code) {
         EXPECT_TRUE(seen.count(code)) << code;
+    }
 }
 
 TEST(StandinCodes, ImageCodesAreDistinctAndFitTheDriverRange) {

@@ -1,4 +1,4 @@
-#include "unit_state.h"
+#include "download.h"
 
 #include <gtest/gtest.h>
 
@@ -9,23 +9,26 @@
 #include "emulator/images/checksums.h"
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
-#include "emulator/images/image_writer.h"
-#include "emulator/images/parts.h"
+#include "testing/image_writer.h"
+#include "manifest.h"
+#include "parts/parts.h"
 #include "result_codes.h"
+#include "state_folder.h"
 #include "testing/environment.h"
 #include "testing/test_folder.h"
+#include "text/hex.h"
 
 namespace vanter::standin {
 namespace {
 
 using images::crc32;
-using images::formatForCode;
-using images::hexText;
 using images::ImageError;
-using images::ImageFormat;
-using images::KiB;
 using images::LoadFailure;
-using images::partForCode;
+using parts::formatForCode;
+using parts::ImageFormat;
+using parts::KiB;
+using parts::partForCode;
+using text::hexText;
 namespace writer = images::writer;
 
 using vanter::testing::readBytes;
@@ -53,8 +56,7 @@ TEST_F(UnitState, ChainWritesEachMemoryWithItsManifest) {
     writeBytes(files / "b.bin", "\x11\x22");
     const UnitRecord units[] = {{0, 4, 2, 0x8000, (files / "a.hex").string()},
                                 {2, 1, 1, 0x100, (files / "b.bin").string()}};
-    const auto memories = loadChain(units);
-    writeUnitMemories(state.path(), memories);
+    downloadChain(units, state.path());
 
     const std::string unit0 = readBytes(unitMemoryPath(state.path(), 0));
     ASSERT_EQ(unit0.size(), 64 * KiB);
@@ -102,11 +104,11 @@ TEST_F(UnitState, ChainWritesEachMemoryWithItsManifest) {
 TEST_F(UnitState, EmptyImageHasNoLowestOrHighestAddress) {
     writeBytes(files / "empty.bin", "");
     const UnitRecord unit{3, 15, 1, 0, (files / "empty.bin").string()};
-    const UnitMemory memory = loadUnit(unit);
+    const UnitMemory memory = loadUnitMemory(unit);
     EXPECT_EQ(memory.bytes.size(), 4096 * KiB);
     const std::string text = manifestText(memory);
     EXPECT_NE(text.find("lowest address: none\nhighest address: none\n"), std::string::npos);
-    writeUnitMemories(state.path(), std::span(&memory, 1));
+    downloadChain(std::span(&unit, 1), state.path());
     const auto manifest = readUnitManifest(state.path(), 3);
     ASSERT_TRUE(manifest);
     EXPECT_FALSE(manifest->lowest);
@@ -119,7 +121,7 @@ TEST_F(UnitState, FailingUnitLeavesEveryMemoryAsItWas) {
     writeBytes(files / "good.hex", hexImage(0, {0xAA}));
     const UnitRecord first[] = {{0, 1, 2, 0, (files / "good.hex").string()},
                                 {1, 1, 2, 0, (files / "good.hex").string()}};
-    writeUnitMemories(state.path(), loadChain(first));
+    downloadChain(first, state.path());
     const std::string before0 = readBytes(unitMemoryPath(state.path(), 0));
     const std::string manifest1 = readBytes(unitManifestPath(state.path(), 1));
 
@@ -128,9 +130,9 @@ TEST_F(UnitState, FailingUnitLeavesEveryMemoryAsItWas) {
     const UnitRecord second[] = {{0, 1, 2, 0, (files / "other.hex").string()},
                                  {1, 1, 2, 0, (files / "bad.hex").string()}};
     try {
-        writeUnitMemories(state.path(), loadChain(second));
+        downloadChain(second, state.path());
         FAIL() << "loaded";
-    } catch (const ImageError& e) {
+    } catch (const ChainError& e) {
         EXPECT_EQ(e.failure(), LoadFailure::badChecksum);
         EXPECT_EQ(e.file(), (files / "bad.hex").string());
     }
@@ -143,16 +145,15 @@ TEST_F(UnitState, FailedWriteLeavesEveryMemoryAsItWas) {
     writeBytes(files / "good.hex", hexImage(0, {0xAA}));
     const UnitRecord units[] = {{0, 1, 2, 0, (files / "good.hex").string()},
                                 {1, 1, 2, 0, (files / "good.hex").string()}};
-    auto memories = loadChain(units);
-    writeUnitMemories(state.path(), memories);
+    downloadChain(units, state.path());
     const std::string before = readBytes(unitMemoryPath(state.path(), 0));
 
-    memories[0].bytes[0] = 0x00;
+    writeBytes(files / "good.hex", hexImage(0, {0x00}));
     // unit 1's memory can't be staged: a folder sits where its staged file goes.
     std::filesystem::create_directory(state / "unit1.bin.new");
     std::filesystem::create_directory(state / "unit1.bin.new" / "x");
     try {
-        writeUnitMemories(state.path(), memories);
+        downloadChain(units, state.path());
         FAIL() << "written";
     } catch (const ChainError& e) {
         EXPECT_FALSE(e.failure());
@@ -167,9 +168,8 @@ TEST_F(UnitState, StateFolderIsAFileFails) {
     writeBytes(files / "good.hex", hexImage(0, {0xAA}));
     writeBytes(state / "taken", "x");
     const UnitRecord unit{0, 1, 2, 0, (files / "good.hex").string()};
-    const UnitMemory memory = loadUnit(unit);
     try {
-        writeUnitMemories(state / "taken", std::span(&memory, 1));
+        downloadChain(std::span(&unit, 1), state / "taken");
         FAIL() << "written";
     } catch (const ChainError& e) {
         EXPECT_EQ(e.code(), kStateNotWritten);

@@ -1,4 +1,4 @@
-#include "config/native_name.h"
+#include "fs/native_name.h"
 
 #include <gtest/gtest.h>
 
@@ -36,16 +36,18 @@ std::optional<std::string> ansi(const std::wstring& wide) {
     const int length =
         WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
                             static_cast<int>(wide.size()), text, sizeof text, nullptr, &lossy);
-    if (length <= 0 || lossy)
+    if (length <= 0 || lossy) {
         return std::nullopt;
+    }
     return std::string(text, static_cast<std::size_t>(length));
 }
 
 TEST(NativeName, WindowsNamesAreInTheAnsiCodePage) {
     const std::wstring wide = L"Gr\u00fc\u00dfe \u00e9t\u00e9.hex";
     const auto bytes = ansi(wide);
-    if (!bytes)
+    if (!bytes) {
         GTEST_SKIP() << "code page " << GetACP() << " lacks the letters of the name";
+    }
     EXPECT_EQ(pathFromNativeName(*bytes), fs::path(wide));
     EXPECT_EQ(nativeName(fs::path(wide)), *bytes);
     if (GetACP() == 1252) {
@@ -62,8 +64,9 @@ TEST(NativeName, WindowsNamesAreInTheAnsiCodePage) {
 
 // "Ł" must never reach the driver as "L": that could name another file.
 TEST(NativeName, NamesTheCodePageLacksAreNeverLookAlikes) {
-    if (GetACP() != 1252)
+    if (GetACP() != 1252) {
         GTEST_SKIP() << "written for code page 1252, not " << GetACP();
+    }
     const fs::path lodz(L"C:\\Firmware\\\u0141\u00f3d\u017a\\rom.bin");
     EXPECT_EQ(exactNativeName(lodz), std::nullopt);
     EXPECT_EQ(nativeName(lodz), "C:\\Firmware\\?\xf3"
@@ -85,8 +88,9 @@ TEST(NativeName, AFileTheCodePageCantNameIsReachedByItsShortName) {
     EXPECT_EQ(nameInCodePage(plain), plain);
     EXPECT_EQ(nameInCodePage(lodz / "missing.bin"), std::nullopt);
     const std::optional<fs::path> held = nameInCodePage(lodz / "rom.bin");
-    if (!held && GetACP() == 1252)
+    if (!held && GetACP() == 1252) {
         GTEST_SKIP() << "this volume keeps no short names";
+    }
     ASSERT_TRUE(held);
     const std::optional<std::string> bytes = exactNativeName(*held);
     ASSERT_TRUE(bytes);

@@ -1,4 +1,4 @@
-#include "config/atomic_file.h"
+#include "fs/atomic_file.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 #endif
 
-#include "config/errors.h"
-#include "config/native_name.h"
+#include "fs/file_error.h"
+#include "fs/native_name.h"
 #include "testing/test_folder.h"
 
 namespace vanter {

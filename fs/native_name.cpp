@@ -1,4 +1,4 @@
-#include "config/native_name.h"
+#include "fs/native_name.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
@@ -16,8 +16,9 @@ namespace {
 // best fit: "Ł" becomes '?', not "L".
 std::string toAnsi(const std::wstring& wide, bool& exact) {
     exact = true;
-    if (wide.empty() || wide.size() > INT_MAX)
+    if (wide.empty() || wide.size() > INT_MAX) {
         return {};
+    }
     const int size = static_cast<int>(wide.size());
     // UTF-8 holds everything, and refuses both the flag and the question.
     const bool utf8 = GetACP() == CP_UTF8;
@@ -35,8 +36,9 @@ std::string toAnsi(const std::wstring& wide, bool& exact) {
 } // namespace
 
 std::filesystem::path pathFromNativeName(std::string_view name) {
-    if (name.empty() || name.size() > INT_MAX)
+    if (name.empty() || name.size() > INT_MAX) {
         return {};
+    }
     const int size = static_cast<int>(name.size());
     const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
@@ -52,27 +54,32 @@ std::string nativeName(const std::filesystem::path& path) {
 std::optional<std::string> exactNativeName(const std::filesystem::path& path) {
     bool exact = true;
     std::string text = toAnsi(path.native(), exact);
-    if (!exact && !path.empty())
+    if (!exact && !path.empty()) {
         return std::nullopt;
+    }
     return text;
 }
 
 std::optional<std::filesystem::path> nameInCodePage(const std::filesystem::path& path) {
-    if (exactNativeName(path))
+    if (exactNativeName(path)) {
         return path;
+    }
     // The short name exists only for an existing file, and only where the volume keeps them.
     const std::wstring& wide = path.native();
     const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
-    if (length == 0)
+    if (length == 0) {
         return std::nullopt;
+    }
     std::wstring shortName(length, L'\0');
     const DWORD written = GetShortPathNameW(wide.c_str(), shortName.data(), length);
-    if (written == 0 || written >= length)
+    if (written == 0 || written >= length) {
         return std::nullopt;
+    }
     shortName.resize(written);
     std::filesystem::path held(std::move(shortName));
-    if (!exactNativeName(held))
+    if (!exactNativeName(held)) {
         return std::nullopt;
+    }
     return held;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-// Helpers of the image tests: loading text from memory, catching load failures, the corpus.
+// Helpers of the image tests: loading text from memory, catching load failures, the corpus
+// (the images tests name its folder in VANTER_IMAGES_TESTDATA).
 // Folders, whole files and environment variables come from the shared test support.
 
 #include <cstdlib>
@@ -20,14 +21,14 @@
 namespace vanter::images::testing {
 
 // Loads `text` as an image file of `format` into a fresh memory of `size` bytes.
-inline LoadedImage loadText(ImageFormat format, std::string_view text, std::uint32_t offset,
+inline LoadedImage loadText(parts::ImageFormat format, std::string_view text, std::uint32_t offset,
                             std::uint32_t size) {
     MemorySource source(text, "test.img");
     return loadImage(source, format, offset, size);
 }
 
 // Loads the file `path` as an image of `format`; failures name the file by its path.
-inline LoadedImage loadFile(const std::filesystem::path& path, ImageFormat format,
+inline LoadedImage loadFile(const std::filesystem::path& path, parts::ImageFormat format,
                             std::uint32_t offset, std::uint32_t size) {
     std::ifstream in(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -36,7 +37,7 @@ inline LoadedImage loadFile(const std::filesystem::path& path, ImageFormat forma
 }
 
 // The failure of loading `text`, or nullopt when it loads.
-inline std::optional<ImageError> failureOf(ImageFormat format, std::string_view text,
+inline std::optional<ImageError> failureOf(parts::ImageFormat format, std::string_view text,
                                            std::uint32_t offset, std::uint32_t size) {
     try {
         loadText(format, text, offset, size);
@@ -63,7 +64,7 @@ struct At {
 // A corpus file that must fail, and how.
 struct FailingFile {
     const char* file;
-    ImageFormat format;
+    parts::ImageFormat format;
     std::uint32_t offset;
     int memoryType; // file code
     LoadFailure failure;

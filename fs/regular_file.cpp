@@ -1,4 +1,4 @@
-#include "config/regular_file.h"
+#include "fs/regular_file.h"
 
 #include <algorithm>
 #include <cerrno>

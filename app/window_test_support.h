@@ -12,10 +12,10 @@
 #include <memory>
 #include <utility>
 
+#include "app/common/fake_dialogs.h"
 #include "app/main_window.h"
 #include "testing/configuration_text.h"
 #include "testing/fake_driver.h"
-#include "testing/qt/fake_dialogs.h"
 
 namespace vanter {
 

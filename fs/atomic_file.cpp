@@ -1,12 +1,12 @@
-#include "config/atomic_file.h"
+#include "fs/atomic_file.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <system_error>
 
-#include "config/errors.h"
-#include "config/native_name.h"
+#include "fs/file_error.h"
+#include "fs/native_name.h"
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
