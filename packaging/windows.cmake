@@ -41,6 +41,14 @@ else()
         "Put the maker's PortGate.DLL beside vanter3.exe: the programs load it from their own
 folder. It is not part of this package.")
 endif()
+if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND NOT MSVC)
+    set(VANTER_WINDOWS_CALLCONV_NOTE "
+The programs take a PortGate.DLL built with either calling convention, stdcall or
+cdecl: the same vanter3.exe and vanter3-cli.exe were tested with both (under wine).
+")
+else()
+    set(VANTER_WINDOWS_CALLCONV_NOTE "")
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README-windows.txt.in
                ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt DESTINATION .)
