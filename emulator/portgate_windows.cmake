@@ -83,6 +83,9 @@ set_target_properties(PortGate PROPERTIES IMPORTED_IMPLIB ${portgate_implib})
 add_dependencies(PortGate portgate_implib)
 if(portgate_any_convention)
     add_library(vanter_portgate_x86 STATIC portgate_x86.cpp)
+    # The wrapper's import comes after it on the link line.
+    target_link_libraries(vanter_portgate_x86 INTERFACE ${portgate_implib})
+    add_dependencies(vanter_portgate_x86 portgate_implib)
     set_property(TARGET PortGate PROPERTY INTERFACE_LINK_LIBRARIES vanter_portgate_x86)
 else()
     set_property(TARGET PortGate PROPERTY
