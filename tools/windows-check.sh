@@ -32,7 +32,7 @@ if [ "$bits" = 32 ]; then
     packages=(cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386)
     echo "Windows tests: 32-bit (i686) under wine32: $bits_why"
 else
-    echo "NOTE: the 32-bit build can't be run on this machine: $bits_why."
+    echo "NOTE: the 32-bit build is not run: $bits_why."
     echo "NOTE: Its tests run in a 64-bit build under wine64 instead; the 32-bit programs are"
     echo "NOTE: built and their exports checked."
     # The i686 compiler too: the 32-bit programs are still built.
@@ -200,7 +200,7 @@ else
 fi
 
 if [ "$bits" = 64 ]; then
-    echo "NOTE: the 32-bit build could not be run on this machine ($bits_why): its tests ran in the 64-bit build."
+    echo "NOTE: the 32-bit build was not run ($bits_why): its tests ran in the 64-bit build."
 else
     echo "The 32-bit build ran under wine32$([ "$through_qemu" = 1 ] && echo ", through QEMU's user mode")."
 fi

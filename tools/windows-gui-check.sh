@@ -70,7 +70,7 @@ packages=(cmake make "g++-mingw-w64-${arch//_/-}-posix" mingw-w64-tools googlete
 install_missing "$add_i386" "${packages[@]}"
 
 if [ "$arch" = x86_64 ]; then
-    echo "NOTE: the 32-bit window program can't be run on this machine: $bits_why."
+    echo "NOTE: the 32-bit window program is not run: $bits_why."
     echo "NOTE: It is proven as a 64-bit (x86_64) build under wine64, with the stand-in PortGate.dll."
 else
     echo "The window program: 32-bit (i686) under wine32: $bits_why"
