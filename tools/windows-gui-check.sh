@@ -126,7 +126,7 @@ stage_started=$SECONDS
     for test in "${qt_tests[@]}"; do
         status=0
         test_started=$SECONDS
-        timeout 900 wine "$build/bin/$test.exe" -o "$(winepath -w "$results/$test.txt"),txt" \
+        timeout 900 "$wine_loader" "$build/bin/$test.exe" -o "$(winepath -w "$results/$test.txt"),txt" \
             >"$results/$test.out" 2>&1 || status=$?
         totals=$(grep -h '^Totals: ' "$results/$test.txt" 2>/dev/null || echo "no totals (status $status)")
         printf '  %-24s %s (%d s)\n' "$test" "$totals" $((SECONDS - test_started))
@@ -292,7 +292,7 @@ message_text() { # title (default VanterIII Message)
 
 cd "$session/work"
 started=$SECONDS
-wine "$program/vanter3.exe" >"$session/program.log" 2>&1 &
+"$wine_loader" "$program/vanter3.exe" >"$session/program.log" 2>&1 &
 program_pid=$!
 session_pid=$program_pid
 caption='VANTER III  v3.b3  -- Untitled.in3'
@@ -419,19 +419,14 @@ if [ "$arch" = i686 ]; then
     "$objdump" -d --disassemble=_CheckVT@16 "$program/PortGate.dll" | grep -qP '\tret\s+\$0x10' ||
         fail "the stdcall stand-in's CheckVT does not return as stdcall"
     cp "$cdecl/bin/PortGate.dll" "$program/PortGate.dll"
-    start_wine "$session/wine-cdecl"
-    unset WINEPATH
-    VANTER_SIM_TRANSCRIPT=$(winepath -w "$session/sim/transcript.log")
-    VANTER_SIM_STATE_DIR=$(winepath -w "$session/sim")
-    temp_script=$WINEPREFIX/drive_c/\$\$temp.in3
-    mkdir -p "$WINEPREFIX/drive_c/images" "$session/work-cdecl"
-    cp "$session/wine/drive_c/images/rom.bin" "$WINEPREFIX/drive_c/images/"
-    rm -f "$session/sim"/unit*
+    # The session's prefix, with its image; no script and no unit memories yet.
+    rm -f "$temp_script" "$session/sim"/unit*
+    mkdir -p "$session/work-cdecl"
     : >"$session/sim/transcript.log"
     # The saved file as the one the program opens at start.
     cp "$session/work/board.in3" "$session/work-cdecl/Vanter.in3"
     cd "$session/work-cdecl"
-    wine "$program/vanter3.exe" >"$session/program-cdecl.log" 2>&1 &
+    "$wine_loader" "$program/vanter3.exe" >"$session/program-cdecl.log" 2>&1 &
     program_pid=$!
     session_pid=$program_pid
     main=$(window_named '^VANTER III  v3\.b3  -- ')
