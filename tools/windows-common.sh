@@ -132,7 +132,10 @@ enable_qemu_i386() {
         qemu_handler=''
         return 1
     }
-    echo "32-bit programs through $("$qemu" --version | head -n1) ($qemu), registered as $binfmt/$qemu_handler for this run"
+    # Qt takes AVX2 code paths where the processor reports them, and qemu-i386 runs some of
+    # them as illegal instructions (vpmaskmovd in Qt5Gui): a processor model without AVX.
+    export QEMU_CPU=${QEMU_CPU:-Nehalem}
+    echo "32-bit programs through $("$qemu" --version | head -n1) ($qemu, processor $QEMU_CPU), registered as $binfmt/$qemu_handler for this run"
 }
 disable_qemu_i386() { # 1 when this run mounted binfmt_misc
     if [ -n "$qemu_handler" ] && [ -e "$binfmt/$qemu_handler" ]; then
