@@ -410,9 +410,10 @@ if [ "$arch" = i686 ]; then
         -DVANTER_PORTGATE_CALLCONV=cdecl >/dev/null
     cmake --build "$cdecl" -j"$jobs" --target PortGateStandin >/dev/null
     # Its CheckVT leaves the arguments to the caller (a plain ret, where stdcall has ret $0x10).
-    "$objdump" -d --disassemble=_CheckVT "$cdecl/bin/PortGate.dll" | grep -qP '\tret\s*$' ||
+    # (grep reads all: with -q, objdump's broken pipe would fail the pipeline.)
+    "$objdump" -d --disassemble=_CheckVT "$cdecl/bin/PortGate.dll" | grep -P '\tret\s*$' >/dev/null ||
         fail "the cdecl stand-in's CheckVT does not return as cdecl"
-    "$objdump" -d --disassemble=_CheckVT@16 "$program/PortGate.dll" | grep -qP '\tret\s+\$0x10' ||
+    "$objdump" -d --disassemble=_CheckVT@16 "$program/PortGate.dll" | grep -P '\tret\s+\$0x10' >/dev/null ||
         fail "the stdcall stand-in's CheckVT does not return as stdcall"
     cp "$cdecl/bin/PortGate.dll" "$program/PortGate.dll"
     # The session's prefix, with its image; no script and no unit memories yet.
