@@ -15,10 +15,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Programs and DLLs carry their own libgcc, libstdc++ and winpthread: they run on a bare
-# Windows (or wine) without MinGW's runtime DLLs beside them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
+# How the programs take libgcc, libstdc++ and winpthread (linked in, or Qt's DLLs) is decided
+# where the project knows whether it builds the window: mingw-runtime.cmake.
 
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
     find_program(VANTER_WINE NAMES wine)

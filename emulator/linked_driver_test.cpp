@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,35 @@ TEST_F(LinkedDriverTest, CheckReachesTheStandIn) {
               "CheckVT(760, 0, 14, 2) -> 8192\n"
               "  reason: unit #2 fails at address 1f00 (VANTER_SIM_FAULT)\n");
 }
+
+#if defined(_WIN32) && defined(__i386__)
+
+// Whichever convention the library has, thousands of Checks leave the stack pointer where it
+// was, and each argument arrives in its place (a bad one is named by its own code).
+TEST_F(LinkedDriverTest, ManyChecksKeepTheStackPointer) {
+    ScopedEnv quiet("VANTER_SIM_TRANSCRIPT", std::nullopt);
+    struct Row {
+        std::int32_t port, reset, memoryType, slot, result;
+    };
+    const Row rows[] = {
+        {1, 0, 4, 0, 0}, {1, 7, 4, 0, 0xE4}, {1, 0, 99, 0, 0xE6}, {1, 0, 4, 9, 0xE5}};
+    const auto stackPointer = [] {
+        std::uintptr_t sp;
+        asm volatile("movl %%esp, %0" : "=r"(sp));
+        return sp;
+    };
+    const std::uintptr_t before = stackPointer();
+    int wrong = 0;
+    for (int call = 0; call < 4000; ++call) {
+        const Row& row = rows[call % 4];
+        wrong += vanter::linkedDriver().checkVT(row.port, row.reset, row.memoryType, row.slot) !=
+                 row.result;
+    }
+    EXPECT_EQ(stackPointer(), before);
+    EXPECT_EQ(wrong, 0);
+}
+
+#endif
 
 #ifdef _WIN32
 

@@ -3,10 +3,11 @@
 # Windows session under wine): sourced, not run. The script defines fail() and sets
 # session_pid to the program's process.
 
-# Waits for a visible window whose name matches, and prints its id.
+# Waits for a visible window whose name matches, and prints its id: up to session_wait
+# seconds (30 unless the script sets more, as for a program run through an emulator).
 window_named() { # name pattern
     local id
-    for _ in $(seq 300); do
+    for _ in $(seq $((${session_wait:-30} * 10))); do
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
         if [ -n "$id" ]; then
             echo "$id"

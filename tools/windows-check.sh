@@ -2,17 +2,18 @@
 # Cross-builds everything that needs no Qt for Windows (MinGW-w64) and runs its tests under
 # wine, headless: the configuration core, the Download and Check commands, the driver binding
 # through the import library made from emulator/PortGate.def, and the stand-in PortGate.dll.
-# Then builds the binding and the stand-in once more with the cdecl calling convention and
-# runs their tests.
-# The build is 32-bit (i686), as the maker's library is, wherever the machine runs 32-bit code.
-# Some machines run 64-bit code only (the kernel refuses i386 programs): there the tests run in
-# a 64-bit (x86_64) build under wine64 instead, and the 32-bit programs are built and their
-# exports checked without running them.
+# Then runs the same test programs against the stand-in built with the cdecl calling
+# convention: the programs take either.
+# The build is 32-bit (i686), as the maker's library is. Where the kernel refuses 32-bit
+# programs, they run through QEMU's user mode (tools/windows-common.sh: qemu-i386 from
+# bookworm-backports, registered with binfmt_misc for the run only). Where neither can be had,
+# the tests run in a 64-bit (x86_64) build under wine64 instead, and the 32-bit programs are
+# built and their exports checked without running them; the script says why.
 #   tools/windows-check.sh            install what is missing, build, test
 #   VANTER_MINGW_BUILD_DIR=dir        build folder (default build-mingw; the 64-bit build goes
 #                                     to dir/x86_64); the wine prefix is made inside it
-#   VANTER_WINDOWS_CDECL=0            skip the cdecl build
-#   VANTER_WINDOWS_32BIT=0|1          take the 64-bit or the 32-bit way without probing
+#   VANTER_WINDOWS_CDECL=0            skip the cdecl runs
+#   VANTER_WINDOWS_32BIT=0|1          take the 64-bit way, or insist on the 32-bit one
 # Installs with apt-get (as root, or through sudo): the MinGW-w64 cross-compilers, wine and the
 # GoogleTest sources; for the 32-bit way the i386 architecture and wine32, for the 64-bit way
 # wine64.
@@ -26,25 +27,27 @@ jobs=$(nproc)
 # shellcheck source=tools/windows-common.sh
 . "$top/tools/windows-common.sh"
 
-if runs_32bit "$build"; then
-    bits=32
+choose_bits "$build"
+if [ "$bits" = 32 ]; then
     packages=(cmake make g++-mingw-w64-i686 mingw-w64-tools googletest wine wine32:i386)
+    echo "Windows tests: 32-bit (i686) under wine32: $bits_why"
 else
-    bits=64
-    echo "NOTE: this machine runs no 32-bit programs (the kernel refuses them: Exec format error)."
-    echo "NOTE: the 32-bit build could not be run on this machine. Its tests run in a 64-bit build"
-    echo "NOTE: under wine64 instead; the 32-bit programs are built and their exports checked."
+    echo "NOTE: the 32-bit build is not run: $bits_why."
+    echo "NOTE: Its tests run in a 64-bit build under wine64 instead; the 32-bit programs are"
+    echo "NOTE: built and their exports checked."
     # The i686 compiler too: the 32-bit programs are still built.
     packages=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools googletest
         wine wine64)
 fi
+use_wine "$bits"
 
 configure_and_build() { # i686 or x86_64, folder, extra cmake arguments...
     local arch=$1 dir=$2
     shift 2
     cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTER_BUILD_GUI=OFF \
-        -DVANTER_WERROR="${VANTER_WERROR:-ON}" -DVANTER_PORTGATE_STANDIN=ON "$@" >/dev/null
+        -DVANTER_WERROR="${VANTER_WERROR:-ON}" -DVANTER_PORTGATE_STANDIN=ON \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$wine_loader" "$@" >/dev/null
 }
 
 # A private, headless wine prefix (win32 or win64) in the build folder; its drive C: is where
@@ -61,7 +64,7 @@ start_wine() { # build folder, wine architecture
     # One server for the whole run, with wine's own services started here rather than by the
     # first test: they would hold the test's output open and ctest would wait for them.
     wineserver -p >/dev/null 2>&1 || true # one may be running already
-    trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+    at_exit "WINEPREFIX='$WINEPREFIX' wineserver -k >/dev/null 2>&1"
     wine cmd /c exit >/dev/null 2>&1 </dev/null
 }
 
@@ -111,7 +114,6 @@ run_tests() { # build folder, ctest arguments...
 install_missing "$([ "$bits" = 32 ] && echo 1 || echo 0)" "${packages[@]}"
 
 logs=()
-cdecl_tests='^(standin_exports|StandinTest\.|LinkedDriverTest\.|DownloadToScriptPathTest\.)'
 
 # Builds in the folder, runs the tests under wine, and shows where the download script landed
 # and what PortGate.dll exports.
@@ -146,15 +148,44 @@ build_only() { # folder, build targets ("" for all), extra cmake arguments...
     cmake --build "$dir" --target standin_exports_check | sed -n 's/^-- //p'
 }
 
+# The test programs of the stdcall build, as they are, beside the stand-in built cdecl: the
+# binding's and the stand-in's tests (the stand-in's own exports are checked in its tree).
+same_programs_with_cdecl() {
+    local dir=$build/cdecl-same program log
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    cp "$build/bin/emulator_test.exe" "$build/bin/standin_test.exe" "$build/cdecl/bin/PortGate.dll" "$dir/"
+    for program in emulator_test standin_test; do
+        log=$dir/$program.log
+        local filter='*'
+        [ "$program" = emulator_test ] && filter='LinkedDriverTest.*:DownloadToScriptPathTest.*'
+        (cd "$dir" && wine "./$program.exe" --gtest_filter="$filter") >"$log" 2>&1 || {
+            sed -n '/FAILED/p' "$log"
+            echo "See $log" >&2
+            exit 1
+        }
+        # As ctest's lines, for the totals below.
+        awk -v p="$program" '/^\[       OK \]/ { n++; print "Test #" n ": " p " " $4 " ... Passed" }
+            /^\[  SKIPPED \] .* \([0-9]+ ms\)$/ { n++; print "Test #" n ": " p " " $4 " ... Skipped" }' \
+            "$log" >"$dir/$program.counted"
+        logs+=("$dir/$program.counted")
+        printf '  %-28s %4d passed, 0 failed, %d skipped (%s)\n' "$program.exe" \
+            "$(grep -c Passed "$dir/$program.counted")" "$(grep -c Skipped "$dir/$program.counted")" \
+            "$(grep -o '^\[==========\] [0-9]* tests* from .* ran\. (.*)' "$log" | sed 's/.*(//; s/)//')"
+    done
+}
+
 if [ "$bits" = 32 ]; then
-    echo "== 32-bit Windows cross-build (stdcall, the maker's convention) in $build"
+    echo "== 32-bit Windows cross-build (its PortGate.dll stdcall, as the maker's) in $build"
     build_and_run i686 "$build" win32
     if [ "${VANTER_WINDOWS_CDECL:-1}" != 0 ]; then
-        echo "== The binding and the stand-in with the cdecl calling convention in $build/cdecl"
+        echo "== The stand-in PortGate.dll built cdecl, in $build/cdecl"
         configure_and_build i686 "$build/cdecl" -DVANTER_PORTGATE_CALLCONV=cdecl
-        cmake --build "$build/cdecl" -j"$jobs" --target emulator_test standin_test
-        run_tests "$build/cdecl" -R "$cdecl_tests"
+        cmake --build "$build/cdecl" -j"$jobs" --target PortGateStandin standin_test
+        run_tests "$build/cdecl" -R '^standin_exports$'
         logs+=("$build/cdecl/windows-check.log")
+        echo "== The same test programs of the stdcall build against the cdecl PortGate.dll"
+        same_programs_with_cdecl
     fi
 else
     echo "== 64-bit Windows cross-build (x86_64, the stand-in PortGate.dll) in $build64"
@@ -163,13 +194,15 @@ else
     build_only "$build" ""
     if [ "${VANTER_WINDOWS_CDECL:-1}" != 0 ]; then
         # x86_64 has one calling convention: there is no cdecl variant to run.
-        echo "== The binding and the stand-in with cdecl, 32-bit, built, not run, in $build/cdecl"
-        build_only "$build/cdecl" "emulator_test standin_test" -DVANTER_PORTGATE_CALLCONV=cdecl
+        echo "== The stand-in built cdecl, 32-bit, built, not run, in $build/cdecl"
+        build_only "$build/cdecl" "PortGateStandin standin_test" -DVANTER_PORTGATE_CALLCONV=cdecl
     fi
 fi
 
 if [ "$bits" = 64 ]; then
-    echo "NOTE: the 32-bit build could not be run on this machine: its tests ran in the 64-bit build."
+    echo "NOTE: the 32-bit build was not run ($bits_why): its tests ran in the 64-bit build."
+else
+    echo "The 32-bit build ran under wine32$([ "$through_qemu" = 1 ] && echo ", through QEMU's user mode")."
 fi
 # All runs together, as the closing line.
 count() { cat "${logs[@]}" | grep -E 'Test +#[0-9]+: ' | grep -cE "$1" || true; }

@@ -1,7 +1,8 @@
 # Windows: fails unless the DLL LIBRARY exports exactly SayHello and CheckVT by their plain
-# names, PROGRAM imports exactly these two names, by name, from PortGate.dll, and the import
-# library IMPORT_LIBRARY resolves the names that CALLCONV (stdcall or cdecl) gives them on
-# x86, or the plain names on x86_64 (POINTER_SIZE 8), which has one convention.
+# names, PROGRAM imports exactly these two names, by name, from PortGate.dll, the import
+# library IMPORT_LIBRARY resolves the stdcall names on x86 or the plain names on x86_64
+# (POINTER_SIZE 8), which has one convention, and on x86 the DLL's CheckVT returns as CALLCONV
+# (stdcall or cdecl) says.
 function(dump file out)
     execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE text RESULT_VARIABLE status)
     if(NOT status EQUAL 0)
@@ -54,12 +55,12 @@ execute_process(COMMAND ${NM} ${IMPORT_LIBRARY} OUTPUT_VARIABLE symbols RESULT_V
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "nm failed on ${IMPORT_LIBRARY}")
 endif()
+# The programs' import library holds the stdcall names on x86 whatever the DLL's convention:
+# their CheckVT goes through the wrapper that takes either.
 if(POINTER_SIZE EQUAL 8)
     set(expected "CheckVT;SayHello")
-elseif(CALLCONV STREQUAL "stdcall")
-    set(expected "_CheckVT@16;_SayHello@0")
 else()
-    set(expected "_CheckVT;_SayHello")
+    set(expected "_CheckVT@16;_SayHello@0")
 endif()
 string(REGEX MATCHALL "[^\n]+ T [^\n]+" lines "${symbols}")
 set(defined)
@@ -72,5 +73,30 @@ if(NOT defined STREQUAL expected)
     message(FATAL_ERROR "${IMPORT_LIBRARY} defines '${defined}' (expected ${expected} for "
                         "${CALLCONV})")
 endif()
+# On x86 the DLL is built as CALLCONV says: its CheckVT returns with "ret $0x10" (stdcall, it
+# removes the 16 bytes of arguments) or with a plain "ret" (cdecl).
+set(convention "")
+if(NOT POINTER_SIZE EQUAL 8)
+    if(CALLCONV STREQUAL "stdcall")
+        set(symbol _CheckVT@16)
+        set(wanted "ret +\\$0x10$")
+    else()
+        set(symbol _CheckVT)
+        set(wanted "ret$")
+    endif()
+    execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn --disassemble=${symbol} ${LIBRARY}
+                    OUTPUT_VARIABLE text RESULT_VARIABLE status)
+    string(REGEX MATCHALL "\tret[^\n]*" returns "${text}")
+    if(NOT status EQUAL 0 OR NOT returns)
+        message(FATAL_ERROR "no returns of ${symbol} in ${LIBRARY}")
+    endif()
+    foreach(return IN LISTS returns)
+        string(STRIP "${return}" instruction)
+        if(NOT instruction MATCHES "^${wanted}")
+            message(FATAL_ERROR "${LIBRARY}: CheckVT returns with '${instruction}', not as ${CALLCONV}")
+        endif()
+    endforeach()
+    set(convention "; its CheckVT returns as ${CALLCONV} does (${instruction})")
+endif()
 message(STATUS "PortGate.dll exports and the program imports ${exported}; "
-               "${CALLCONV} names ${defined}")
+               "the import library holds ${defined}${convention}")
