@@ -85,7 +85,16 @@ cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$
     -DVANTER_WINDOWS_ZIP="$zip_kind" -DCMAKE_CROSSCOMPILING_EMULATOR="$wine_loader" \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null # the ZIP takes what is built below
 # The window's tests are the Qt Test programs (tst_*): the rest runs in tools/windows-check.sh.
-mapfile -t qt_tests < <(ctest --test-dir "$build" -N -R '^tst_' | sed -n 's/^ *Test *#[0-9]*: //p')
+# Each test program once: some run again under other settings as tests of other names.
+mapfile -t qt_tests < <(ctest --test-dir "$build" --show-only=json-v1 | python3 -c '
+import json, os, sys
+programs = []
+for test in json.load(sys.stdin)["tests"]:
+    exe = next((a for a in test.get("command", []) if a.endswith(".exe")), "")
+    name = os.path.basename(exe)[:-4]
+    if test["name"].startswith("tst_") and name and name not in programs:
+        programs.append(name)
+print("\n".join(programs))')
 cmake --build "$build" -j"$jobs" --target vanter3 vanter3-cli PortGateStandin "${qt_tests[@]}"
 
 # Qt's DLLs and plugins for the programs in bin/: found through the path, as a developer's
