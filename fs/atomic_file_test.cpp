@@ -269,7 +269,6 @@ TEST(AtomicFile, InPlaceWriteOfAHeldFileOrALink) {
     EXPECT_EQ(readBytes(file), "old");
 }
 
-// The previous file is held open without leave to replace it
 // The previous file is held open without leave to replace it, as an editor or a virus scanner
 // may do: the move fails, and nothing changes.
 TEST(AtomicFile, ReplaceThatFailsLeavesThePreviousFileByteIdentical) {
