@@ -1,8 +1,11 @@
 #pragma once
 
 // Helpers of the image tests: loading text from memory, catching load failures, the corpus
-// (the images tests name its folder in VANTER_IMAGES_TESTDATA).
+// (the images tests name its folder in VANTER_IMAGES_TESTDATA) and the checks every reader
+// runs over its corpus files.
 // Folders, whole files and environment variables come from the shared test support.
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +15,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "emulator/images/image_error.h"
 #include "emulator/images/image_reader.h"
@@ -73,6 +77,42 @@ struct FailingFile {
 
 inline void PrintTo(const FailingFile& f, std::ostream* out) {
     *out << f.file;
+}
+
+// A corpus file that loads, with bytes it must put where they belong.
+struct GoodFile {
+    const char* file;
+    std::uint32_t offset;
+    std::uint32_t partSize;
+    std::vector<At> expected;
+    std::uint64_t bytesLoaded;
+};
+
+inline void PrintTo(const GoodFile& f, std::ostream* out) {
+    *out << f.file;
+}
+
+inline void expectLoadsEveryByteWhereItBelongs(const GoodFile& f, parts::ImageFormat format) {
+    const LoadedImage image = loadFile(corpus(f.file), format, f.offset, f.partSize);
+    for (const At& at : f.expected) {
+        EXPECT_TRUE(image.memory.isLoaded(at.address)) << std::hex << at.address;
+        EXPECT_EQ(image.memory.at(at.address), at.value) << std::hex << at.address;
+    }
+    EXPECT_EQ(image.memory.bytesLoaded(), f.bytesLoaded);
+    EXPECT_TRUE(image.notes.warnings.empty());
+}
+
+// The failure names the file by its path, in the error and in its text.
+inline void expectFailsWithItsCodeAndLine(const FailingFile& f) {
+    try {
+        loadFile(corpus(f.file), f.format, f.offset, parts::partForCode(f.memoryType)->size);
+        FAIL() << "loaded";
+    } catch (const ImageError& e) {
+        EXPECT_EQ(e.failure(), f.failure) << e.what();
+        EXPECT_EQ(e.line(), f.line) << e.what();
+        EXPECT_EQ(e.file(), corpus(f.file).string());
+        EXPECT_NE(std::string(e.what()).find(f.file), std::string::npos);
+    }
 }
 
 } // namespace vanter::images::testing

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/image_writer.h"
 #include "testing/image_loading.h"
+#include "testing/image_writer.h"
 
 namespace vanter::images {
 namespace {
@@ -11,30 +11,16 @@ namespace {
 using testing::At;
 using testing::corpus;
 using testing::failureOf;
+using testing::GoodFile;
 using testing::loadFile;
 using testing::loadText;
 
 constexpr auto kHex = parts::ImageFormat::intelHex;
 
-struct GoodFile {
-    const char* file;
-    std::uint32_t offset;
-    std::uint32_t partSize;
-    std::vector<At> expected;
-    std::uint64_t bytesLoaded;
-};
-
 class HexCorpus : public ::testing::TestWithParam<GoodFile> {};
 
 TEST_P(HexCorpus, LoadsEveryByteWhereItBelongs) {
-    const GoodFile& f = GetParam();
-    const LoadedImage image = loadFile(corpus(f.file), kHex, f.offset, f.partSize);
-    for (const At& at : f.expected) {
-        EXPECT_TRUE(image.memory.isLoaded(at.address)) << std::hex << at.address;
-        EXPECT_EQ(image.memory.at(at.address), at.value) << std::hex << at.address;
-    }
-    EXPECT_EQ(image.memory.bytesLoaded(), f.bytesLoaded);
-    EXPECT_TRUE(image.notes.warnings.empty());
+    testing::expectLoadsEveryByteWhereItBelongs(GetParam(), kHex);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -66,16 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
 class HexFailures : public ::testing::TestWithParam<testing::FailingFile> {};
 
 TEST_P(HexFailures, FailWithTheirCodeAndLine) {
-    const auto& f = GetParam();
-    try {
-        loadFile(corpus(f.file), f.format, f.offset, parts::partForCode(f.memoryType)->size);
-        FAIL() << "loaded";
-    } catch (const ImageError& e) {
-        EXPECT_EQ(e.failure(), f.failure) << e.what();
-        EXPECT_EQ(e.line(), f.line) << e.what();
-        EXPECT_EQ(e.file(), corpus(f.file).string());
-        EXPECT_NE(std::string(e.what()).find(f.file), std::string::npos);
-    }
+    testing::expectFailsWithItsCodeAndLine(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(

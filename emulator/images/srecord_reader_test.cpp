@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "testing/image_writer.h"
 #include "testing/image_loading.h"
+#include "testing/image_writer.h"
 
 namespace vanter::images {
 namespace {
@@ -12,53 +12,35 @@ using testing::At;
 using testing::corpus;
 using testing::FailingFile;
 using testing::failureOf;
+using testing::GoodFile;
 using testing::loadFile;
 using testing::loadText;
 
 constexpr auto kSrec = parts::ImageFormat::sRecord;
 
-struct GoodFile {
-    const char* file;
-    std::uint32_t offset;
-    std::vector<At> expected;
-    std::uint64_t bytesLoaded;
-};
-
 class SRecordCorpus : public ::testing::TestWithParam<GoodFile> {};
 
 TEST_P(SRecordCorpus, LoadsEveryByteWhereItBelongs) {
-    const GoodFile& f = GetParam();
-    const LoadedImage image = loadFile(corpus(f.file), kSrec, f.offset, 64 * parts::KiB);
-    for (const At& at : f.expected) {
-        EXPECT_TRUE(image.memory.isLoaded(at.address)) << std::hex << at.address;
-        EXPECT_EQ(image.memory.at(at.address), at.value) << std::hex << at.address;
-    }
-    EXPECT_EQ(image.memory.bytesLoaded(), f.bytesLoaded);
-    EXPECT_TRUE(image.notes.warnings.empty());
+    testing::expectLoadsEveryByteWhereItBelongs(GetParam(), kSrec);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Records, SRecordCorpus,
     ::testing::Values(
         // S0, S1, S5, S9
-        GoodFile{"records.s19", 0, {{0, 1}, {1, 2}, {0x10, 3}}, 3},
+        GoodFile{"records.s19", 0, 64 * parts::KiB, {{0, 1}, {1, 2}, {0x10, 3}}, 3},
         // S2, S8 at target address 10000
-        GoodFile{"records.s28", 0x10000, {{0, 0xDE}, {1, 0xAD}, {0xFFFF, 0xEF}}, 3},
+        GoodFile{
+            "records.s28", 0x10000, 64 * parts::KiB, {{0, 0xDE}, {1, 0xAD}, {0xFFFF, 0xEF}}, 3},
         // S3, S6, S7 at target address 80000000
-        GoodFile{"records.s37", 0x80000000, {{0, 0x12}, {2, 0x56}, {0x1000, 0x78}}, 4}),
+        GoodFile{
+            "records.s37", 0x80000000, 64 * parts::KiB, {{0, 0x12}, {2, 0x56}, {0x1000, 0x78}}, 4}),
     [](const auto& info) { return "s" + std::string(info.param.file).substr(8); });
 
 class SRecordFailures : public ::testing::TestWithParam<FailingFile> {};
 
 TEST_P(SRecordFailures, FailWithTheirCodeAndLine) {
-    const auto& f = GetParam();
-    try {
-        loadFile(corpus(f.file), f.format, f.offset, parts::partForCode(f.memoryType)->size);
-        FAIL() << "loaded";
-    } catch (const ImageError& e) {
-        EXPECT_EQ(e.failure(), f.failure) << e.what();
-        EXPECT_EQ(e.line(), f.line) << e.what();
-    }
+    testing::expectFailsWithItsCodeAndLine(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
