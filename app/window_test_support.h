@@ -14,17 +14,8 @@
 
 #include "app/common/fake_dialogs.h"
 #include "app/main_window.h"
-#include "testing/configuration_text.h"
 #include "testing/fake_driver.h"
-
-namespace vanter {
-
-// Readable failures of QCOMPARE on configurations.
-inline char* toString(const Configuration& config) {
-    return qstrdup(testing::describe(config).c_str());
-}
-
-} // namespace vanter
+#include "testing/qt/readable_configuration.h"
 
 namespace vanter::testing {
 

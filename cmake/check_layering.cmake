@@ -10,8 +10,8 @@
 #   cli/              anything but app/
 #   testing/          anything but app/ and cli/: fakes of theirs sit beside them
 # so nothing below includes app/ or cli/. Test files (tst_*, *_test.cpp, *test_support.h) may
-# also use the shared test support in testing/; nothing else may. The window's tests drive the
-# whole window wherever they stand in app/.
+# also use the shared test support in testing/; nothing else may. A module's tests include only
+# what the module may: they never drive the window.
 #
 # An include is resolved as the compiler does: a quoted one against the including file's folder
 # first, then (as an angled one) against the project's include roots. Names that resolve
@@ -120,9 +120,6 @@ foreach(source IN LISTS sources)
         set(is_test TRUE)
     endif()
     layer_of("${relative}" from)
-    if(is_test AND from MATCHES "^app/")
-        set(from app)
-    endif()
 
     file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line IN LISTS lines)

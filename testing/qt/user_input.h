@@ -2,8 +2,10 @@
 
 // What the user does, through Qt Test: clicks, typing and focus moves.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QPoint>
 #include <QString>
@@ -51,6 +53,21 @@ inline void replaceText(QWidget* widget, const QString& text) {
 inline void tabOut(QWidget* widget) {
     QTest::keyClick(widget, Qt::Key_Tab);
     settle();
+}
+
+// Opens a list with the mouse and picks an entry with the keys. Offscreen, Qt 5 leaves the
+// closed list the active window: the caller activates its own window again.
+inline void pick(QComboBox* combo, const QString& entry) {
+    QTest::mouseClick(combo, Qt::LeftButton);
+    QAbstractItemView* view = combo->view();
+    QTRY_VERIFY(view->isVisible());
+    QTest::keyClick(view, Qt::Key_Home);
+    for (int i = 0; i < combo->findText(entry); ++i) {
+        QTest::keyClick(view, Qt::Key_Down);
+    }
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY(!view->isVisible());
+    QCOMPARE(combo->currentText(), entry);
 }
 
 } // namespace vanter::testing
