@@ -18,11 +18,12 @@
 #include <stdexcept>
 #include <vector>
 
+#include "app/window_test_support.h"
 #include "application.h"
 #include "config/errors.h"
 #include "emulator/script_path.h"
 #include "panels/unit_panel.h"
-#include "app/window_test_support.h"
+#include "testing/qt/test_files.h"
 #include "testing/qt/user_input.h"
 
 using namespace vanter::app;
@@ -32,11 +33,6 @@ using Kind = DialogCall::Kind;
 Q_DECLARE_METATYPE(vanter::Configuration)
 
 namespace {
-
-QByteArray readAll(const QString& name) {
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The shape of the application's override cursor, -1 for none.
 int overrideShape() {
@@ -157,7 +153,7 @@ void WindowCommands::downloadReadsControlsAtClick() {
     QCOMPARE(driver().helloCalls, 1);
     // Where this platform puts the script: the test folder here, c:\$$temp.in3 on Windows.
     const QByteArray script =
-        readAll(QString::fromStdWString(vanter::downloadScriptPath().wstring()));
+        readFile(QString::fromStdWString(vanter::downloadScriptPath().wstring()));
     QCOMPARE(script, QByteArray("2\r\n1\r\n2\r\n4\r\n2\r\n8000\r\ndata.hex\r\nN"));
 }
 
@@ -341,10 +337,8 @@ void WindowCommands::startUpFailure() {
             throw std::runtime_error("The step failed");
         };
     } else {
-        QFile file(place_.file(QStringLiteral("Vanter.in3")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("zz\r\n0\r\n0\r\n5\r\n1\r\n0\r\n\r\nN");
-        file.close();
+        QVERIFY(writeFile(place_.file(QStringLiteral("Vanter.in3")),
+                          "zz\r\n0\r\n0\r\n5\r\n1\r\n0\r\n\r\nN"));
     }
 
     const int result = runMainWindow(dialogs, driver, initialisation);
@@ -439,7 +433,7 @@ void WindowCommands::closeButton() {
     QCOMPARE(w.isVisible(), !closes);
     QCOMPARE(QFile::exists(target), written);
     if (written) {
-        QCOMPARE(readAll(target), QByteArray("1\r\n0\r\n0\r\n5\r\n1\r\n0\r\nkept.bin\r\nN"));
+        QCOMPARE(readFile(target), QByteArray("1\r\n0\r\n0\r\n5\r\n1\r\n0\r\nkept.bin\r\nN"));
     }
     QCOMPARE(w.unit(0).filenameEdit->text(), QStringLiteral("kept.bin"));
 }

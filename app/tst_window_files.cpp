@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -317,7 +318,13 @@ void WindowFileCommands::namesKeepTheirBytes() {
     // As a configuration from a Windows machine names its image: in Latin-1, not UTF-8 here.
     const QByteArray file = "1\r\n0\r\n0\r\n5\r\n1\r\n0\r\ncaf\xe9.bin\r\nN";
     QVERIFY(writeFile(QStringLiteral("Vanter.in3"), file));
-    { std::ofstream(vanter::pathFromNativeName("caf\xe9.bin")) << "image"; }
+    const std::filesystem::path image = vanter::pathFromNativeName("caf\xe9.bin");
+    { std::ofstream(image) << "image"; }
+    // Qt can't remove a name that is not text here, nor the folder that holds it.
+    const auto removeImage = qScopeGuard([&] {
+        std::error_code ignored;
+        std::filesystem::remove(image, ignored);
+    });
     start();
     // The file name check finds the file that the name names, and keeps the name.
     QLineEdit* edit = window().unit(0).filenameEdit;
