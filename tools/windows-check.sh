@@ -111,7 +111,8 @@ run_tests() { # build folder, ctest arguments...
     fi
 }
 
-install_missing "$([ "$bits" = 32 ] && echo 1 || echo 0)" "${packages[@]}"
+[ "$bits" = 32 ] && add_i386=(--i386) || add_i386=()
+install_missing "${add_i386[@]}" "${packages[@]}"
 
 logs=()
 

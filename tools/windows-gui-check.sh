@@ -66,8 +66,8 @@ fi
 
 packages=(cmake make "g++-mingw-w64-${arch//_/-}-posix" mingw-w64-tools googletest wine
     "$wine_package" fonts-wine xvfb xdotool xclip imagemagick x11-utils)
-[ "$arch" = i686 ] && add_i386=1 || add_i386=0
-install_missing "$add_i386" "${packages[@]}"
+[ "$arch" = i686 ] && add_i386=(--i386) || add_i386=()
+install_missing "${add_i386[@]}" "${packages[@]}"
 
 if [ "$arch" = x86_64 ]; then
     echo "NOTE: the 32-bit window program is not run: $bits_why."
@@ -482,7 +482,7 @@ elif [ "${VANTER_WINDOWS_GUI_CACHED_ONLY:-0}" = 1 ]; then
 else
     qt32=$("$top/tools/qt5-mingw.sh" i686 | tail -n1)
 fi
-install_missing 0 g++-mingw-w64-i686-posix
+install_missing g++-mingw-w64-i686-posix
 units=${VANTER_MINGW_ZIP_BUILD_DIR:-$top/build-mingw-zip-i686}
 cmake -S "$top" -B "$units" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DVANTER_WERROR="${VANTER_WERROR:-ON}" -DVANTER_BUILD_TESTS=OFF \
