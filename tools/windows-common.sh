@@ -167,5 +167,37 @@ use_wine() { # 32 or 64
     export WINELOADER=$wine_loader
 }
 wine() { "$wine_loader" "$@"; }
+
+# A private wine prefix of the chosen way (use_wine first), its server stopped on every way out
+# (a subshell stops its own: the run's handlers don't run there).
+#   fresh: made anew; kept: made only when missing (a build folder's, kept between runs)
+#   headless: no display for the programs (else the caller's DISPLAY)
+#   server: one persistent server for the whole run, and wine's own services started now
+#   rather than by the first program: they would hold its output open, and ctest would wait.
+start_wine() { # prefix, win32|win64, fresh|kept, [headless] [server]
+    local prefix=$1 winearch=$2 how=$3 option headless=0 server=0
+    shift 3
+    for option in "$@"; do
+        case $option in
+        headless) headless=1 ;;
+        server) server=1 ;;
+        *) echo "start_wine: unknown option $option" >&2 && return 2 ;;
+        esac
+    done
+    export WINEPREFIX=$prefix WINEARCH=$winearch WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=" # no .NET or HTML engine wanted, no prompts
+    [ "$headless" = 0 ] || unset DISPLAY WAYLAND_DISPLAY
+    [ "$how" = kept ] || rm -rf "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        [ "$how" = fresh ] || echo "Making the wine prefix $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 </dev/null
+        wineserver -w
+    fi
+    if [ "$server" = 1 ]; then
+        wineserver -p >/dev/null 2>&1 || true # one may be running already
+    fi
+    at_exit "WINEPREFIX='$WINEPREFIX' wineserver -k >/dev/null 2>&1"
+    [ "$server" = 0 ] || wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
 wineboot() { "$wine_loader" wineboot "$@"; }
 winepath() { "$wine_loader" winepath "$@"; }

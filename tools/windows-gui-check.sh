@@ -99,13 +99,10 @@ cmake --build "$build" -j"$jobs" --target vanter3 vanter3-cli PortGateStandin "$
 
 # Qt's DLLs and plugins for the programs in bin/: found through the path, as a developer's
 # machine finds its Qt kit.
-start_wine() { # prefix
-    export WINEPREFIX=$1 WINEARCH=$winearch WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml=" # no .NET or HTML engine wanted, no prompts
-    rm -rf "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 </dev/null
-    wineserver -w
-    at_exit "WINEPREFIX='$WINEPREFIX' wineserver -k >/dev/null 2>&1"
+wine_with_qt() { # prefix, then start_wine's options
+    local prefix=$1
+    shift
+    start_wine "$prefix" "$winearch" fresh "$@"
     WINEPATH=$(winepath -w "$qt/bin")
     export WINEPATH
 }
@@ -118,8 +115,7 @@ wine_environment() { # name value
 echo "== The window's Qt tests under wine (offscreen)"
 stage_started=$SECONDS
 (
-    unset DISPLAY WAYLAND_DISPLAY
-    start_wine "$build/wine-tests"
+    wine_with_qt "$build/wine-tests" headless
     # A subshell: its own way out stops its own server.
     trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
     # Offscreen, Qt on Windows reads font files from one folder: wine's own fonts.
@@ -266,7 +262,7 @@ export DISPLAY
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 echo "== A user's session on display $DISPLAY"
 stage_started=$SECONDS
-start_wine "$session/wine"
+start_wine "$session/wine" "$winearch" fresh
 unset WINEPATH # the program finds everything beside itself
 export VANTER_SIM_TRANSCRIPT VANTER_SIM_STATE_DIR
 VANTER_SIM_TRANSCRIPT=$(winepath -w "$session/sim/transcript.log")
