@@ -26,8 +26,8 @@ start_display() { # folder for the display's number
 
 # The message box's text, copied as Windows users copy it: Ctrl+C (the clipboard holds title,
 # text and buttons between dashed lines). Then Enter closes the box.
-message_text() { # title (default VanterIII Message)
-    local box text='' title=${1:-VanterIII Message}
+message_text() { # title (default the message box's)
+    local box text='' title=${1:-$window_message_caption}
     box=$(window_named "^$title\$")
     focus "$box"
     # Our own mark first: xclip holds it until the program takes the clipboard over.
@@ -44,9 +44,12 @@ message_text() { # title (default VanterIII Message)
     gone "^$title\$"
 }
 
-# A point of the client area, which ends at the window's bottom edge below the menu bar.
-click_at() { # x y of the client area
-    xdotool mousemove --window "$main" "$1" $((HEIGHT - 498 + $2))
+# A click in the middle of a control; the client area ends at the window's bottom edge, below
+# the menu bar.
+click_on() { # the control's "x y width height" in the client area
+    local x y
+    read -r x y <<<"$(control_middle "$1")"
+    xdotool mousemove --window "$main" "$x" $((HEIGHT - window_client_height + y))
     xdotool click 1
 }
 
@@ -84,8 +87,7 @@ play_session() {
     "$wine_loader" "$program/vanter3.exe" >"$session/program.log" 2>&1 &
     program_pid=$!
     session_pid=$program_pid
-    caption='VANTER III  v3.b3  -- Untitled.in3'
-    main=$(window_named "^${caption//./\\.}\$")
+    main=$(window_named "^$(literal_pattern "$window_untitled_caption")\$")
     echo "window up after $((SECONDS - started)) s, caption: \"$(xdotool getwindowname "$main")\""
     eval "$(xdotool getwindowgeometry --shell "$main")"
     echo "window $WIDTH x $HEIGHT"
@@ -94,18 +96,20 @@ play_session() {
     echo "screenshot: $screenshot"
     focus "$main"
 
-    # The client area (553 x 498) ends at the window's bottom edge, below the menu bar.
-    [ "$WIDTH" -eq 553 ] && [ "$HEIGHT" -gt 498 ] || fail "window $WIDTH x $HEIGHT: no 553 x 498 client area below a menu"
-    echo "client area 553 x 498 below a menu bar of $((HEIGHT - 498)) pixels"
+    # The client area ends at the window's bottom edge, below the menu bar.
+    local client="$window_client_width x $window_client_height"
+    [ "$WIDTH" -eq "$window_client_width" ] && [ "$HEIGHT" -gt "$window_client_height" ] ||
+        fail "window $WIDTH x $HEIGHT: no $client client area below a menu"
+    echo "client area $client below a menu bar of $((HEIGHT - window_client_height)) pixels"
 
     # A port typed that is no number: Enter shows the error box, and the program goes on. The port
-    # box (PrinterCombo at 96,19 75x21) gets the untitled window's port back afterwards.
+    # box (PrinterCombo) gets the untitled window's port back afterwards.
     # From the keyboard: the port box holds the focus when the window opens.
     port=0x3BC
     xdotool key Home shift+End
     xdotool type --delay 30 lpt1
     xdotool key Return
-    port_error=$(message_text 'VANTER III')
+    port_error=$(message_text "$window_error_caption")
     echo "Port 'lpt1' and Enter, error box: \"$port_error\""
     [ "$port_error" = "'lpt1' is not a valid integer value." ] || fail "typed port: $port_error"
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended after the error box"
@@ -127,10 +131,10 @@ play_session() {
     : >"$session/sim/transcript.log"
     focus "$main"
 
-    # The user names an image for unit #0 (FilenameEdit1 at 72,158 177x21) and presses Enter.
+    # The user names an image for unit #0 (FilenameEdit1) and presses Enter.
     mkdir -p "$WINEPREFIX/drive_c/images"
     head -c 4096 /dev/urandom >"$WINEPREFIX/drive_c/images/rom.bin"
-    click_at 160 168 # empty: no selecting (Ctrl+A is Save As here)
+    click_on "$control_FilenameEdit1" # empty: no selecting (Ctrl+A is Save As here)
     xdotool type --delay 30 'C:\images\rom.bin'
     xdotool key Return
     download_message=$(message_text)
@@ -143,8 +147,8 @@ play_session() {
     echo "unit #0 of the simulated chain holds the image"
     focus "$main"
 
-    # Check: the button, clicked where it sits (235..310 x 435..460).
-    click_at 272 447
+    # Check: the button, clicked where it sits.
+    click_on "$control_Check"
     check_message=$(message_text)
     echo "Check, window: \"$check_message\""
     focus "$main"
@@ -212,7 +216,7 @@ play_cdecl_session() {
     "$wine_loader" "$program/vanter3.exe" >"$session/program-cdecl.log" 2>&1 &
     program_pid=$!
     session_pid=$program_pid
-    main=$(window_named '^VANTER III  v3\.b3  -- ')
+    main=$(window_named "^$(literal_pattern "$window_caption_prefix")")
     eval "$(xdotool getwindowgeometry --shell "$main")"
     focus "$main"
     xdotool key Return
@@ -222,7 +226,7 @@ play_cdecl_session() {
     cmp -s -n 4096 "$WINEPREFIX/drive_c/images/rom.bin" "$session/sim/unit0.bin" ||
         fail "unit #0 of the simulated chain does not hold the image (cdecl)"
     focus "$main"
-    click_at 272 447
+    click_on "$control_Check"
     answer=$(message_text)
     [ "$answer" = "$check_message" ] || fail "check with the cdecl library: $answer"
     exit_by_menu "$main"
