@@ -138,7 +138,9 @@ choose_bits() { # scratch folder
         bits=64 bits_why="VANTER_WINDOWS_32BIT=0"
         return 0
     fi
-    if runs_32bit "$1"; then
+    # Another run's QEMU handler answers the probe too, but goes when that run ends: with one
+    # registered the kernel refuses 32-bit programs, and this run registers its own.
+    if ! compgen -G "$binfmt/vanter-i386-*" >/dev/null && runs_32bit "$1"; then
         bits=32 bits_why="the kernel runs 32-bit programs"
         return 0
     fi
