@@ -13,6 +13,9 @@
 # programs can't be run at all, the build is 64-bit (x86_64) under wine64, with the stand-in (a
 # 64-bit program can't load the maker's 32-bit library), and the ZIP for units is built apart,
 # untested; the script says why.
+# This file chooses the way and builds; the jobs are in tools/windows-gui/: qt-tests.sh (the
+# Qt tests under wine), zips.sh (the ZIPs and what their programs import), session.sh (the
+# user's session on a virtual display).
 #   tools/windows-gui-check.sh        builds Qt first when the cache lacks it (long: see
 #                                     tools/qt5-mingw.sh)
 #   VANTER_WINDOWS_GUI_CACHED_ONLY=1  skip, saying so, when the cache lacks Qt (as CI does)
