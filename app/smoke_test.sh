@@ -28,7 +28,7 @@ session_pid=$pid
 
 window=
 for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name '^VANTER III  v3\.b3  -- Untitled\.in3$' 2>/dev/null |
+    window=$(xdotool search --onlyvisible --name "^$(literal_pattern "$window_untitled_caption")\$" 2>/dev/null |
         head -n 1 || true)
     [ -n "$window" ] && break
     if ! kill -0 "$pid" 2>/dev/null; then
@@ -46,7 +46,8 @@ fi
 info=$(xwininfo -id "$window")
 echo "$info" | grep -q 'Map State: IsViewable' || { echo "window not viewable" >&2; exit 1; }
 width=$(echo "$info" | awk '/Width:/ {print $2}')
-[ "$width" -eq 553 ] || { echo "window width $width, expected 553" >&2; exit 1; }
+[ "$width" -eq "$window_client_width" ] ||
+    { echo "window width $width, expected $window_client_width" >&2; exit 1; }
 
 sleep 0.5 # let it paint
 import -window root "$screenshot"

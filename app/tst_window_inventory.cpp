@@ -13,14 +13,17 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTest>
 
+#include "app/common/qt_compat.h"
 #include "app/window_test_support.h"
 #include "testing/qt/user_input.h"
+#include "window_layout_script.h"
 
 using namespace vanter::app;
 using namespace vanter::testing;
@@ -56,6 +59,7 @@ private Q_SLOTS:
     void resizing();
     void font();
     void publishedReference();
+    void layoutScript();
 };
 
 void WindowInventory::controls_data() {
@@ -473,6 +477,52 @@ void WindowInventory::publishedReference() {
     QCOMPARE(Vante3_0, &window());
     shown_.reset();
     QVERIFY(Vante3_0 == nullptr);
+}
+
+// The scripts that drive the window on a display take its captions, client area and the places
+// of what they click from testing/window_layout.sh: each value there is the window's own, and
+// every control it names is one of the window's.
+void WindowInventory::layoutScript() {
+    QMap<QString, QString> script;
+    const QRegularExpression assignment(QStringLiteral("^(\\w+)='?([^']*)'?$"));
+    for (const QString& line : QString::fromUtf8(kWindowLayoutScript).split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch match = assignment.match(line);
+        if (match.hasMatch()) {
+            script.insert(match.captured(1), match.captured(2));
+        }
+    }
+    // As the program starts it: the file commands set the message box's caption.
+    shown_.reset();
+    shown_ = std::make_unique<ShownWindow>();
+    TVante3_0& w = window();
+    QMap<QString, QString> actual{
+        {QStringLiteral("window_caption_prefix"), fromLatin1(kCaptionFixedPart)},
+        {QStringLiteral("window_untitled_caption"), w.windowTitle()},
+        {QStringLiteral("window_message_caption"), w.messageCaption()},
+        {QStringLiteral("window_error_caption"), QString::fromLatin1(kApplicationTitle)},
+        {QStringLiteral("window_client_width"), QString::number(w.width())},
+        {QStringLiteral("window_client_height"),
+         QString::number(w.height() - w.menuBar()->height())},
+    };
+    const QString control = QStringLiteral("control_");
+    for (const QString& name : script.keys()) {
+        if (!name.startsWith(control)) {
+            continue;
+        }
+        const auto* widget = w.centralWidget()->findChild<QWidget*>(name.mid(control.size()));
+        QVERIFY2(widget != nullptr, qPrintable(name));
+        const QRect r = widget->geometry();
+        actual.insert(
+            name,
+            QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()));
+    }
+    QCOMPARE(script.keys(), actual.keys());
+    for (const QString& name : script.keys()) {
+        QVERIFY2(script.value(name) == actual.value(name),
+                 qPrintable(name + QStringLiteral(": '") + script.value(name) +
+                            QStringLiteral("' in the script, '") + actual.value(name) +
+                            QStringLiteral("' in the window")));
+    }
 }
 
 QTEST_MAIN(WindowInventory)

@@ -1,7 +1,10 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2154 # the script sets session_pid
 # What the scripts that drive a program on an X display share (the end-to-end tests, the
 # Windows session under wine): sourced, not run. The script defines fail() and sets
 # session_pid to the program's process.
+
+# shellcheck source=testing/window_layout.sh
+. "${BASH_SOURCE[0]%/*}/window_layout.sh"
 
 # Waits for a visible window whose name matches, and prints its id: up to session_wait
 # seconds (30 unless the script sets more, as for a program run through an emulator).
@@ -57,5 +60,5 @@ save_as() { # file name
     xdotool type --delay 30 "$1"
     xdotool key Return
     gone '^Save As$'
-    window_named "^VANTER III  v3\\.b3  -- .*${1//./\\.}\$"
+    window_named "^$(literal_pattern "$window_caption_prefix").*$(literal_pattern "$1")\$"
 }

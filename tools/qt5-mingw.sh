@@ -19,6 +19,8 @@
 # cache) on the mirror the machine already uses; the machine's own lists stay untouched.
 # Installs what is missing with apt-get (as root, or through sudo).
 set -euo pipefail
+# shellcheck source=tools/install-missing.sh
+. "$(dirname "$0")/install-missing.sh"
 
 cached_only=0
 if [ "${1:-}" = --cached ]; then
@@ -131,19 +133,7 @@ fi
 
 # --- a cold build: what it needs -------------------------------------------------------------
 started=$SECONDS
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-packages=(dpkg-dev perl python3 make g++ "g++-mingw-w64-${arch//_/-}-posix")
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}" >&2
-    "${sudo[@]}" apt-get update -qq >&2
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        -o DPkg::Lock::Timeout=600 "${missing[@]}" >&2
-fi
+install_missing dpkg-dev perl python3 make g++ "g++-mingw-w64-${arch//_/-}-posix"
 
 if [ -z "$version" ]; then
     update_lists

@@ -50,24 +50,6 @@ configure_and_build() { # i686 or x86_64, folder, extra cmake arguments...
         -DCMAKE_CROSSCOMPILING_EMULATOR="$wine_loader" "$@" >/dev/null
 }
 
-# A private, headless wine prefix (win32 or win64) in the build folder; its drive C: is where
-# c:\$$temp.in3 lands.
-start_wine() { # build folder, wine architecture
-    export WINEPREFIX=$1/wine WINEARCH=$2 WINEDEBUG=-all
-    export WINEDLLOVERRIDES="mscoree,mshtml=" # no .NET or HTML engine wanted, no prompts
-    unset DISPLAY WAYLAND_DISPLAY
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "Making the wine prefix $WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 </dev/null
-        wineserver -w
-    fi
-    # One server for the whole run, with wine's own services started here rather than by the
-    # first test: they would hold the test's output open and ctest would wait for them.
-    wineserver -p >/dev/null 2>&1 || true # one may be running already
-    at_exit "WINEPREFIX='$WINEPREFIX' wineserver -k >/dev/null 2>&1"
-    wine cmd /c exit >/dev/null 2>&1 </dev/null
-}
-
 # Test counts per program, from ctest's log and its list of test commands.
 summarise() { # build folder, ctest log
     ctest --test-dir "$1" --show-only=json-v1 2>/dev/null | awk -v logfile="$2" '
@@ -111,7 +93,8 @@ run_tests() { # build folder, ctest arguments...
     fi
 }
 
-install_missing "$([ "$bits" = 32 ] && echo 1 || echo 0)" "${packages[@]}"
+[ "$bits" = 32 ] && add_i386=(--i386) || add_i386=()
+install_missing "${add_i386[@]}" "${packages[@]}"
 
 logs=()
 
@@ -121,7 +104,8 @@ build_and_run() { # i686 or x86_64, folder, wine architecture
     local arch=$1 dir=$2
     configure_and_build "$arch" "$dir"
     cmake --build "$dir" -j"$jobs"
-    start_wine "$dir" "$3"
+    # Headless, kept in the build folder; its drive C: is where c:\$$temp.in3 lands.
+    start_wine "$dir/wine" "$3" kept headless server
     rm -f "$WINEPREFIX/drive_c/\$\$temp.in3"
     run_tests "$dir"
     logs+=("$dir/windows-check.log")

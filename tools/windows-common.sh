@@ -2,8 +2,8 @@
 # Shared by the Windows checks (tools/windows-check.sh, tools/windows-gui-check.sh): sourced,
 # not run.
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+# shellcheck source=tools/install-missing.sh
+. "${BASH_SOURCE[0]%/*}/install-missing.sh"
 
 # Does this machine run 32-bit x86 programs? Some kernels refuse them ("IA-32 emulation off"):
 # execve of an i386 program fails with "Exec format error", and wine32 can't start. The probe
@@ -21,29 +21,6 @@ runs_32bit() { # scratch folder
     ) || status=$?
     rm -f "$probe"
     ! [[ $status -eq 126 && $why == *"Exec format error"* ]]
-}
-
-# Installs the packages not yet installed; with 1 first, adds the i386 architecture (wine32).
-install_missing() { # 0|1, packages...
-    local add_i386=$1 updated='' missing=() p
-    shift
-    if [ "$add_i386" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-        echo "Adding the i386 architecture (for wine32)"
-        "${sudo[@]}" dpkg --add-architecture i386
-        updated=no
-    fi
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-    done
-    if [ ${#missing[@]} -eq 0 ] && [ -z "$updated" ]; then
-        return 0
-    fi
-    "${sudo[@]}" apt-get update -qq
-    if [ ${#missing[@]} -gt 0 ]; then
-        echo "Installing: ${missing[*]}"
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
-            --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
-    fi
 }
 
 # --- Exit handlers: every way out (an error, Ctrl+C, a kill) runs them, last added first -------
@@ -161,7 +138,9 @@ choose_bits() { # scratch folder
         bits=64 bits_why="VANTER_WINDOWS_32BIT=0"
         return 0
     fi
-    if runs_32bit "$1"; then
+    # Another run's QEMU handler answers the probe too, but goes when that run ends: with one
+    # registered the kernel refuses 32-bit programs, and this run registers its own.
+    if ! compgen -G "$binfmt/vanter-i386-*" >/dev/null && runs_32bit "$1"; then
         bits=32 bits_why="the kernel runs 32-bit programs"
         return 0
     fi
@@ -190,5 +169,37 @@ use_wine() { # 32 or 64
     export WINELOADER=$wine_loader
 }
 wine() { "$wine_loader" "$@"; }
+
+# A private wine prefix of the chosen way (use_wine first), its server stopped on every way out
+# (a subshell stops its own: the run's handlers don't run there).
+#   fresh: made anew; kept: made only when missing (a build folder's, kept between runs)
+#   headless: no display for the programs (else the caller's DISPLAY)
+#   server: one persistent server for the whole run, and wine's own services started now
+#   rather than by the first program: they would hold its output open, and ctest would wait.
+start_wine() { # prefix, win32|win64, fresh|kept, [headless] [server]
+    local prefix=$1 winearch=$2 how=$3 option headless=0 server=0
+    shift 3
+    for option in "$@"; do
+        case $option in
+        headless) headless=1 ;;
+        server) server=1 ;;
+        *) echo "start_wine: unknown option $option" >&2 && return 2 ;;
+        esac
+    done
+    export WINEPREFIX=$prefix WINEARCH=$winearch WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=" # no .NET or HTML engine wanted, no prompts
+    [ "$headless" = 0 ] || unset DISPLAY WAYLAND_DISPLAY
+    [ "$how" = kept ] || rm -rf "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        [ "$how" = fresh ] || echo "Making the wine prefix $WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 </dev/null
+        wineserver -w
+    fi
+    if [ "$server" = 1 ]; then
+        wineserver -p >/dev/null 2>&1 || true # one may be running already
+    fi
+    at_exit "WINEPREFIX='$WINEPREFIX' wineserver -k >/dev/null 2>&1"
+    [ "$server" = 0 ] || wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
 wineboot() { "$wine_loader" wineboot "$@"; }
 winepath() { "$wine_loader" winepath "$@"; }

@@ -43,7 +43,7 @@ cd "$work"
 "$program" &
 pid=$!
 session_pid=$pid
-main=$(window_named '^VANTER III  v3\.b3  -- Untitled\.in3$')
+main=$(window_named "^$(literal_pattern "$window_untitled_caption")\$")
 focus "$main"
 
 # The focus starts in the port list. Slot #0 is checked: its memory type one up from "27010"
@@ -65,10 +65,10 @@ focus "$main"
 # Back into the file name edit (Enter on Browse would press Browse), then Enter: Download.
 xdotool key shift+Tab
 xdotool key Return
-box=$(window_named '^VanterIII Message$')
+box=$(window_named "^$window_message_caption\$")
 focus "$box"
 xdotool key Return
-gone '^VanterIII Message$'
+gone "^$window_message_caption\$"
 focus "$main"
 
 exit_by_menu "$main"
