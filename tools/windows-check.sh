@@ -80,7 +80,8 @@ run_tests() { # build folder, ctest arguments...
     local dir=$1
     shift
     local log=$dir/windows-check.log
-    # The download script is one fixed file on Windows: its tests can't run side by side.
+    # One test at a time. The tests that share the fixed download script (c:\$$temp.in3) also
+    # hold a lock on it (RESOURCE_LOCK download_script), for runs by hand with -j.
     local status=0
     ctest --test-dir "$dir" -j1 --output-on-failure "$@" >"$log" 2>&1 || status=$?
     grep -E 'tests passed|Total Test time' "$log" || true

@@ -128,6 +128,21 @@ disable_qemu_i386() { # 1 when this run mounted binfmt_misc
     umount "$binfmt" 2>/dev/null || true
 }
 
+# The binfmt_misc handlers, not this run's, that serve i386 programs: another run's, or the
+# system's.
+i386_handlers_of_others() {
+    local entry magic
+    for entry in "$binfmt"/*; do
+        case ${entry##*/} in register | status | "$qemu_handler") continue ;; esac
+        grep -qx enabled "$entry" 2>/dev/null || continue
+        magic=$(sed -n 's/^magic //p' "$entry")
+        # The ELF header of a 32-bit little-endian program for the 80386 (machine 3).
+        if [[ $magic == 7f454c460101* && ${magic:36:4} == 0300 ]]; then
+            echo "${entry##*/}"
+        fi
+    done
+}
+
 # shellcheck disable=SC2034 # bits, bits_why and through_qemu are for the scripts
 # Decides the way: 32 (sets bits=32, through qemu where needed) or 64, saying why.
 #   VANTER_WINDOWS_32BIT=0 the 64-bit way; =1 the 32-bit way (through QEMU if the kernel
@@ -138,15 +153,27 @@ choose_bits() { # scratch folder
         bits=64 bits_why="VANTER_WINDOWS_32BIT=0"
         return 0
     fi
-    # Another run's QEMU handler answers the probe too, but goes when that run ends: with one
-    # registered the kernel refuses 32-bit programs, and this run registers its own.
-    if ! compgen -G "$binfmt/vanter-i386-*" >/dev/null && runs_32bit "$1"; then
+    # Where a handler is registered already, the probe passes through it and says nothing of
+    # the kernel; and another run's handler goes when that run ends, under this one's programs.
+    # So this run then registers its own.
+    local others
+    others=$(i386_handlers_of_others | tr '\n' ' ')
+    if [ -z "$others" ] && runs_32bit "$1"; then
         bits=32 bits_why="the kernel runs 32-bit programs"
         return 0
     fi
     if enable_qemu_i386 && runs_32bit "$1"; then
         bits=32 through_qemu=1
         bits_why="the kernel refuses 32-bit programs; they run through QEMU's user mode"
+        [ -z "$others" ] || bits_why="another handler (${others% }) may go before this run ends; \
+the 32-bit programs run through QEMU's user mode with this run's own handler"
+        return 0
+    fi
+    if [ -n "$others" ] && runs_32bit "$1"; then
+        bits=32 through_qemu=1
+        export QEMU_CPU=${QEMU_CPU:-Nehalem}
+        bits_why="the 32-bit programs run through the handler registered already (${others% }), \
+which may go before this run ends (${qemu_why:-the probe failed with a handler of this run})"
         return 0
     fi
     [ -n "${qemu_why:-}" ] || qemu_why="the i386 probe still fails with QEMU registered"
