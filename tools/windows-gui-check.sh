@@ -79,11 +79,10 @@ fi
 # is built for the tests, not packed).
 [ "$arch" = i686 ] && zip_kind=units || zip_kind=simulator
 echo "== vanter3.exe for $arch against Qt in $qt, in $build"
-cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
-    -DVANTER_QT_MAJOR=5 -DCMAKE_PREFIX_PATH="$qt" -DVANTER_PORTGATE_STANDIN=ON \
-    -DVANTER_WINDOWS_ZIP="$zip_kind" -DCMAKE_CROSSCOMPILING_EMULATOR="$wine_loader" \
-    -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null # the ZIP takes what is built below
+# (The preset leaves the ZIP's dependency on "all" out: the ZIP takes what is built below.)
+cmake --preset "mingw-$arch-gui" -B "$build" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
+    -DCMAKE_PREFIX_PATH="$qt" -DVANTER_WINDOWS_ZIP="$zip_kind" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$wine_loader" >/dev/null
 # The window's tests are the Qt Test programs (tst_*): the rest runs in tools/windows-check.sh.
 # Each test program once: some run again under other settings as tests of other names.
 mapfile -t qt_tests < <(ctest --test-dir "$build" --show-only=json-v1 | python3 -c '
@@ -413,10 +412,8 @@ if [ "$arch" = i686 ]; then
     echo "== The same vanter3.exe and vanter3-cli.exe with the stand-in PortGate.dll built cdecl"
     stage_started=$SECONDS
     cdecl=$build/cdecl-standin
-    cmake -S "$top" -B "$cdecl" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
-        -DVANTER_BUILD_GUI=OFF -DVANTER_BUILD_TESTS=OFF -DVANTER_PORTGATE_STANDIN=ON \
-        -DVANTER_PORTGATE_CALLCONV=cdecl >/dev/null
+    cmake --preset mingw-i686 -B "$cdecl" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
+        -DVANTER_BUILD_TESTS=OFF -DVANTER_PORTGATE_CALLCONV=cdecl >/dev/null
     cmake --build "$cdecl" -j"$jobs" --target PortGateStandin >/dev/null
     # Its CheckVT leaves the arguments to the caller (a plain ret, where stdcall has ret $0x10).
     # (grep reads all: with -q, objdump's broken pipe would fail the pipeline.)
@@ -484,10 +481,8 @@ else
 fi
 install_missing 0 g++-mingw-w64-i686-posix
 units=${VANTER_MINGW_ZIP_BUILD_DIR:-$top/build-mingw-zip-i686}
-cmake -S "$top" -B "$units" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DVANTER_WERROR="${VANTER_WERROR:-ON}" -DVANTER_BUILD_TESTS=OFF \
-    -DVANTER_QT_MAJOR=5 -DCMAKE_PREFIX_PATH="$qt32" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-    >/dev/null
+cmake --preset mingw-i686-zip -B "$units" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
+    -DCMAKE_PREFIX_PATH="$qt32" >/dev/null
 cmake --build "$units" -j"$jobs" --target vanter3 vanter3-cli
 (cd "$units" && cpack -G ZIP >/dev/null)
 units_zip=$(ls "$units"/vanter3-*-win32.zip)
