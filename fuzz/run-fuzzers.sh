@@ -30,7 +30,7 @@ if [ -n "${VANTER_FUZZ_SECONDS:-}" ]; then
 fi
 
 # Everything is instrumented for coverage; the fuzz programs add libFuzzer's main.
-cmake --preset fuzz -B "$build" -DCMAKE_CXX_COMPILER="${VANTER_FUZZ_CXX:-clang++}" \
+cmake -S "$top" --preset fuzz -B "$build" -DCMAKE_CXX_COMPILER="${VANTER_FUZZ_CXX:-clang++}" \
     -DVANTER_WERROR="${VANTER_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 

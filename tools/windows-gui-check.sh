@@ -80,7 +80,7 @@ fi
 [ "$arch" = i686 ] && zip_kind=units || zip_kind=simulator
 echo "== vanter3.exe for $arch against Qt in $qt, in $build"
 # (The preset leaves the ZIP's dependency on "all" out: the ZIP takes what is built below.)
-cmake --preset "mingw-$arch-gui" -B "$build" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
+cmake -S "$top" --preset "mingw-$arch-gui" -B "$build" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
     -DCMAKE_PREFIX_PATH="$qt" -DVANTER_WINDOWS_ZIP="$zip_kind" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$wine_loader" >/dev/null
 # The window's tests are the Qt Test programs (tst_*): the rest runs in tools/windows-check.sh.
@@ -412,7 +412,7 @@ if [ "$arch" = i686 ]; then
     echo "== The same vanter3.exe and vanter3-cli.exe with the stand-in PortGate.dll built cdecl"
     stage_started=$SECONDS
     cdecl=$build/cdecl-standin
-    cmake --preset mingw-i686 -B "$cdecl" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
+    cmake -S "$top" --preset mingw-i686 -B "$cdecl" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
         -DVANTER_BUILD_TESTS=OFF -DVANTER_PORTGATE_CALLCONV=cdecl >/dev/null
     cmake --build "$cdecl" -j"$jobs" --target PortGateStandin >/dev/null
     # Its CheckVT leaves the arguments to the caller (a plain ret, where stdcall has ret $0x10).
@@ -481,7 +481,7 @@ else
 fi
 install_missing 0 g++-mingw-w64-i686-posix
 units=${VANTER_MINGW_ZIP_BUILD_DIR:-$top/build-mingw-zip-i686}
-cmake --preset mingw-i686-zip -B "$units" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
+cmake -S "$top" --preset mingw-i686-zip -B "$units" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
     -DCMAKE_PREFIX_PATH="$qt32" >/dev/null
 cmake --build "$units" -j"$jobs" --target vanter3 vanter3-cli
 (cd "$units" && cpack -G ZIP >/dev/null)
