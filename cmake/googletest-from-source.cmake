@@ -16,10 +16,10 @@ if(NOT GTest_FOUND)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
-    # Its headers count as system headers, and our warning options don't apply to its code.
+    # Its headers count as system headers; its code is built with its own options only
+    # (cmake/Flags.cmake gives ours to the project's targets).
     add_subdirectory(${VANTER_GTEST_SOURCE_DIR} ${PROJECT_BINARY_DIR}/googletest
                      EXCLUDE_FROM_ALL SYSTEM)
-    set_property(TARGET gtest gtest_main PROPERTY COMPILE_OPTIONS "")
     if(NOT TARGET GTest::gtest_main)
         add_library(GTest::gtest ALIAS gtest)
         add_library(GTest::gtest_main ALIAS gtest_main)

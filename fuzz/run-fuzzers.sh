@@ -30,9 +30,7 @@ if [ -n "${VANTER_FUZZ_SECONDS:-}" ]; then
 fi
 
 # Everything is instrumented for coverage; the fuzz programs add libFuzzer's main.
-cmake -S "$top" -B "$build" -DCMAKE_CXX_COMPILER="${VANTER_FUZZ_CXX:-clang++}" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link" \
-    -DVANTER_FUZZ=ON -DVANTER_SANITIZE=ON -DVANTER_BUILD_GUI=OFF -DVANTER_BUILD_TESTS=OFF \
+cmake -S "$top" --preset fuzz -B "$build" -DCMAKE_CXX_COMPILER="${VANTER_FUZZ_CXX:-clang++}" \
     -DVANTER_WERROR="${VANTER_WERROR:-OFF}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 

@@ -44,9 +44,7 @@ use_wine "$bits"
 configure_and_build() { # i686 or x86_64, folder, extra cmake arguments...
     local arch=$1 dir=$2
     shift 2
-    cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-$arch.cmake" \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTER_BUILD_GUI=OFF \
-        -DVANTER_WERROR="${VANTER_WERROR:-ON}" -DVANTER_PORTGATE_STANDIN=ON \
+    cmake -S "$top" --preset "mingw-$arch" -B "$dir" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
         -DCMAKE_CROSSCOMPILING_EMULATOR="$wine_loader" "$@" >/dev/null
 }
 

@@ -194,10 +194,8 @@ play_cdecl_session() {
     echo "== The same vanter3.exe and vanter3-cli.exe with the stand-in PortGate.dll built cdecl"
     stage_started=$SECONDS
     cdecl=$build/cdecl-standin
-    cmake -S "$top" -B "$cdecl" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
-        -DVANTER_BUILD_GUI=OFF -DVANTER_BUILD_TESTS=OFF -DVANTER_PORTGATE_STANDIN=ON \
-        -DVANTER_PORTGATE_CALLCONV=cdecl >/dev/null
+    cmake -S "$top" --preset mingw-i686 -B "$cdecl" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
+        -DVANTER_BUILD_TESTS=OFF -DVANTER_PORTGATE_CALLCONV=cdecl >/dev/null
     cmake --build "$cdecl" -j"$jobs" --target PortGateStandin >/dev/null
     # Its CheckVT leaves the arguments to the caller (a plain ret, where stdcall has ret $0x10).
     # (grep reads all: with -q, objdump's broken pipe would fail the pipeline.)

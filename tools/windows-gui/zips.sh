@@ -102,10 +102,8 @@ build_units_zip_apart() {
     fi
     install_missing g++-mingw-w64-i686-posix
     units=${VANTER_MINGW_ZIP_BUILD_DIR:-$top/build-mingw-zip-i686}
-    cmake -S "$top" -B "$units" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-mingw-i686.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DVANTER_WERROR="${VANTER_WERROR:-ON}" -DVANTER_BUILD_TESTS=OFF \
-        -DVANTER_QT_MAJOR=5 -DCMAKE_PREFIX_PATH="$qt32" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-        >/dev/null
+    cmake -S "$top" --preset mingw-i686-zip -B "$units" -DVANTER_WERROR="${VANTER_WERROR:-ON}" \
+        -DCMAKE_PREFIX_PATH="$qt32" >/dev/null
     cmake --build "$units" -j"$jobs" --target vanter3 vanter3-cli
     (cd "$units" && cpack -G ZIP >/dev/null)
     units_zip=$(ls "$units"/vanter3-*-win32.zip)
