@@ -70,4 +70,16 @@ protected:
     FakeDriver& driver() { return shown_->driver; }
 };
 
+// The program ended without a window: one error box, captioned as the program's, and the
+// program-wide reference cleared. A failed comparison returns from here only: the caller asks
+// QTest::currentTestFailed().
+inline void expectStartRefused(int result, const FakeDialogs& dialogs, const QString& shown) {
+    QCOMPARE(result, 0);
+    QCOMPARE(dialogs.calls.size(), std::size_t{1});
+    QCOMPARE(dialogs.calls.front().kind, DialogCall::Kind::Error);
+    QCOMPARE(dialogs.calls.front().text, shown);
+    QCOMPARE(dialogs.calls.front().caption, QStringLiteral("VANTER III"));
+    QVERIFY(Vante3_0 == nullptr);
+}
+
 } // namespace vanter::testing
